@@ -1,0 +1,26 @@
+# Compiler settings shared by every target of the project.
+#
+# Narrow string literals are compiled to code page 936 bytes, the encoding of
+# every text the program stores; wide literals (UI captions) stay UTF-16.
+add_library(horavel_options INTERFACE)
+if(MSVC)
+  target_compile_options(horavel_options INTERFACE /W4 /utf-8 /execution-charset:.936)
+else()
+  target_compile_options(horavel_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wconversion -Wno-sign-conversion
+    -finput-charset=UTF-8 -fexec-charset=CP936)
+endif()
+if(WIN32)
+  target_compile_definitions(horavel_options INTERFACE
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  if(MINGW)
+    target_link_options(horavel_options INTERFACE -static -static-libgcc -static-libstdc++)
+  endif()
+endif()
+
+option(HORAVEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(HORAVEL_SANITIZE)
+  target_compile_options(horavel_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(horavel_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,25 @@
+#pragma once
+// The nine things a due mission can do. The main window implements them;
+// the scheduler calls the one that belongs to a due row's kind.
+
+#include <string>
+
+#include "core/mis_kind.h"
+
+class MissionActions {
+ public:
+  virtual ~MissionActions() = default;
+  virtual void mShutdown() = 0;
+  virtual void mReboot() = 0;
+  virtual void mLogoff() = 0;
+  virtual void mExecPro(std::string path) = 0;
+  virtual void mOpenFile(std::string path) = 0;
+  virtual void mMessage(std::string message) = 0;
+  virtual void mRing() = 0;
+  virtual void mOpenUrl(std::string url) = 0;
+  virtual void mEmail(std::string address) = 0;
+};
+
+// Calls the action; detail goes to the actions that take one, as a copy, so
+// the action may change the table while it runs.
+void perform(MissionActions& actions, MisAction action, const std::string& detail);

@@ -1,0 +1,66 @@
+#include "core/mission_table.h"
+
+#include <stdexcept>
+#include <utility>
+
+const MisRecord& MisTable::row(int index) const {
+  checkIndex(index);
+  return rows_[static_cast<size_t>(index)];
+}
+
+int MisTable::append(MisRecord record) {
+  rows_.push_back(std::move(record));
+  const int index = count() - 1;
+  notifyRows(index);
+  return index;
+}
+
+void MisTable::overwrite(int index, MisRecord record) {
+  checkIndex(index);
+  rows_[static_cast<size_t>(index)] = std::move(record);
+  notifyRows(index);
+}
+
+void MisTable::renameKind(int index, std::string kindName) {
+  checkIndex(index);
+  rows_[static_cast<size_t>(index)].kindName = std::move(kindName);
+  notifyRows(index);
+}
+
+void MisTable::remove(int index) {
+  checkIndex(index);
+  rows_.erase(rows_.begin() + index);
+  // The selection follows its row; deleting the selected row leaves none.
+  if (selected_ == index) {
+    setSelected(-1);
+  } else if (selected_ > index) {
+    setSelected(selected_ - 1);
+  }
+  notifyRows(index);
+}
+
+void MisTable::clear() {
+  rows_.clear();
+  setSelected(-1);
+  notifyRows(0);
+}
+
+void MisTable::select(int index) {
+  if (index != -1) checkIndex(index);
+  setSelected(index);
+}
+
+void MisTable::checkIndex(int index) const {
+  // A wrong index is a programming error in a caller, never a user's doing.
+  if (index < 0 || index >= count()) throw std::out_of_range("mission table index out of range");
+}
+
+void MisTable::notifyRows(int firstRow) {
+  if (observer_) observer_->rowsChanged(firstRow);
+}
+
+void MisTable::setSelected(int index) {
+  if (selected_ == index) return;
+  selected_ = index;
+  if (observer_) observer_->selectionChanged(index);
+}

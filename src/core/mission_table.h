@@ -1,0 +1,65 @@
+#pragma once
+// The one store of missions while the program runs. The main list is a
+// virtual list over this table: it keeps no copy of the texts and asks for
+// each cell when it paints, so the table's rows are the list's rows, in the
+// same order, and a row index is a list index.
+
+#include <string>
+#include <vector>
+
+// One mission, one row of the main list. The texts are code page 936 bytes
+// and are moved as they are; only the scheduler interprets them.
+struct MisRecord {
+  std::string kindName;  // the kind's display name, the row's caption
+  std::string detail;    // what the action works on
+  std::string dateText;  // the day, in the user's short date format
+  std::string timeText;  // the time of day, in the user's long time format
+  int imageIndex = 0;    // picture in the main list, 0..6
+
+  friend bool operator==(const MisRecord&, const MisRecord&) = default;
+};
+
+// What a view of the table (the main list) is told so it can follow.
+class MisTableObserver {
+ public:
+  virtual ~MisTableObserver() = default;
+  // Rows from firstRow to the end may differ, and the count may have changed.
+  virtual void rowsChanged(int firstRow) = 0;
+  // The selected row is now index (-1: none).
+  virtual void selectionChanged(int index) = 0;
+};
+
+class MisTable {
+ public:
+  int count() const { return static_cast<int>(rows_.size()); }
+  // index must be below count().
+  const MisRecord& row(int index) const;
+
+  // Adds the row after the last one and gives its index.
+  int append(MisRecord record);
+  // Replaces every field of row index; the row keeps its position.
+  void overwrite(int index, MisRecord record);
+  // Deletes row index; later rows move up by one.
+  void remove(int index);
+  void clear();
+
+  // The selected row, or -1. The list reports the user's choice through select.
+  int selectedIndex() const { return selected_; }
+  void select(int index);
+
+  // Edits the caption of a row in place (the list's label editing): the text
+  // becomes the row's kindName as it stands, whatever it is.
+  void renameKind(int index, std::string kindName);
+
+  // At most one observer, the main list; nullptr detaches it.
+  void setObserver(MisTableObserver* observer) { observer_ = observer; }
+
+ private:
+  void checkIndex(int index) const;
+  void notifyRows(int firstRow);
+  void setSelected(int index);
+
+  std::vector<MisRecord> rows_;
+  int selected_ = -1;
+  MisTableObserver* observer_ = nullptr;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// The operating-system operations that the program's logic calls, so the
+// logic builds and runs without Windows. Texts are code page 936 bytes.
+// Every operation runs on the GUI thread and returns when the system call
+// returns; none reports a failure unless its comment says so.
+
+#include <string>
+
+#include "core/clock.h"
+
+using WindowHandle = void*;
+
+enum class ShellVerb { Default, Open };
+
+// ExitSystem flags.
+inline constexpr unsigned kExitPowerOff = 13;  // shutdown, forced, power off
+inline constexpr unsigned kExitReboot = 2;     // restart, not forced
+inline constexpr unsigned kExitLogoff = 4;     // log off, forced
+
+class PlatformServices {
+ public:
+  virtual ~PlatformServices() = default;
+
+  // Enables the shutdown privilege and asks Windows to end the session;
+  // does nothing when the privilege can't be had.
+  virtual void ExitSystem(unsigned flags) = 0;
+  // Opens a program, file, web address or mailto: address; failures pass silently.
+  virtual void ShellOpen(ShellVerb verb, const std::string& target) = 0;
+  // Plays a WAVE resource of the executable and returns when it has finished;
+  // an unknown name plays the system's default sound.
+  virtual void PlayResourceSound(const std::string& name) = 0;
+  virtual void SimpleBeep() = 0;
+  // Sets the system clock from a local date and time; true on success.
+  virtual bool SetClock(const LocalDateTime& local) = 0;
+  // The autostart value; empty when missing. Throws HoravelError when the
+  // value is not a string.
+  virtual std::string ReadRunValue(const std::string& name) = 0;
+  // Throws HoravelError when the value can't be written.
+  virtual void WriteRunValue(const std::string& name, const std::string& text) = 0;
+  virtual void DeleteRunValue(const std::string& name) = 0;
+  virtual void MakeTopmost(WindowHandle window) = 0;
+};

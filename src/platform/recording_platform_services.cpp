@@ -1,0 +1,59 @@
+#include "platform/recording_platform_services.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "core/error.h"
+#include "platform/run_value_errors.h"
+
+void RecordingPlatformServices::record(std::string line) {
+  calls_.push_back(std::move(line));
+  if (onCall) onCall(calls_.back());
+}
+
+void RecordingPlatformServices::ExitSystem(unsigned flags) { record("ExitSystem " + std::to_string(flags)); }
+
+void RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {
+  record(std::string("ShellOpen ") + (verb == ShellVerb::Open ? "open " : "- ") + target);
+}
+
+void RecordingPlatformServices::PlayResourceSound(const std::string& name) { record("PlayResourceSound " + name); }
+
+void RecordingPlatformServices::SimpleBeep() { record("SimpleBeep"); }
+
+bool RecordingPlatformServices::SetClock(const LocalDateTime& local) {
+  char text[64];
+  std::snprintf(text, sizeof text, "SetClock %04d-%02d-%02d %02d:%02d:%02d.%03d", local.year, local.month, local.day,
+                local.hour, local.minute, local.second, local.millisecond);
+  lastClock = local;
+  record(text);
+  return setClockResult;
+}
+
+std::string RecordingPlatformServices::ReadRunValue(const std::string& name) {
+  record("ReadRunValue " + name);
+  if (std::find(nonStringValues.begin(), nonStringValues.end(), name) != nonStringValues.end())
+    throw HoravelError(invalidDataTypeMessage(name));
+  const auto found = runValues.find(name);
+  return found == runValues.end() ? std::string() : found->second;
+}
+
+void RecordingPlatformServices::WriteRunValue(const std::string& name, const std::string& text) {
+  record("WriteRunValue " + name + " " + text);
+  if (failWrites) throw HoravelError(failedToSetDataMessage(name));
+  runValues[name] = text;
+  std::erase(nonStringValues, name);
+}
+
+void RecordingPlatformServices::DeleteRunValue(const std::string& name) {
+  record("DeleteRunValue " + name);
+  runValues.erase(name);
+  std::erase(nonStringValues, name);
+}
+
+void RecordingPlatformServices::MakeTopmost(WindowHandle window) {
+  char text[48];
+  std::snprintf(text, sizeof text, "MakeTopmost %p", window);
+  record(text);
+}

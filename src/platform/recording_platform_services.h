@@ -1,0 +1,42 @@
+#pragma once
+// A PlatformServices that only records what it was asked to do. Tests and
+// builds without Windows use it; nothing reaches the operating system.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform_services.h"
+
+class RecordingPlatformServices final : public PlatformServices {
+ public:
+  void ExitSystem(unsigned flags) override;
+  void ShellOpen(ShellVerb verb, const std::string& target) override;
+  void PlayResourceSound(const std::string& name) override;
+  void SimpleBeep() override;
+  bool SetClock(const LocalDateTime& local) override;
+  std::string ReadRunValue(const std::string& name) override;
+  void WriteRunValue(const std::string& name, const std::string& text) override;
+  void DeleteRunValue(const std::string& name) override;
+  void MakeTopmost(WindowHandle window) override;
+
+  // One line per call, e.g. "ExitSystem 13", "ShellOpen open mailto:a@b.c",
+  // "PlayResourceSound ring".
+  const std::vector<std::string>& calls() const { return calls_; }
+  void clearCalls() { calls_.clear(); }
+
+  // Called after each call is recorded, with its line: lets a test make time
+  // pass while a sound plays, or fail a write.
+  std::function<void(const std::string&)> onCall;
+  bool setClockResult = true;
+  // The Run key's values; a value listed in nonStringValues is of another type.
+  std::map<std::string, std::string> runValues;
+  std::vector<std::string> nonStringValues;
+  bool failWrites = false;
+  LocalDateTime lastClock;
+
+ private:
+  void record(std::string line);
+  std::vector<std::string> calls_;
+};

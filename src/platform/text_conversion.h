@@ -1,0 +1,11 @@
+#pragma once
+// Conversion between the program's code page 936 texts and the UTF-16 of
+// the Windows API. Always code page 936, whatever the system's ANSI code
+// page is, so the Chinese shows correctly on any Windows.
+
+#include <string>
+#include <string_view>
+
+std::wstring toWide(std::string_view cp936);
+// Characters that code page 936 lacks become '?'.
+std::string toCp936(std::wstring_view wide);

@@ -1,0 +1,17 @@
+#pragma once
+// PlatformServices on Windows: the real system calls.
+
+#include "platform/platform_services.h"
+
+class WindowsPlatformServices final : public PlatformServices {
+ public:
+  void ExitSystem(unsigned flags) override;
+  void ShellOpen(ShellVerb verb, const std::string& target) override;
+  void PlayResourceSound(const std::string& name) override;
+  void SimpleBeep() override;
+  bool SetClock(const LocalDateTime& local) override;
+  std::string ReadRunValue(const std::string& name) override;
+  void WriteRunValue(const std::string& name, const std::string& text) override;
+  void DeleteRunValue(const std::string& name) override;
+  void MakeTopmost(WindowHandle window) override;
+};

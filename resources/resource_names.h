@@ -53,11 +53,11 @@ inline constexpr const wchar_t* kGlyphSetTime = L"GLYPH_SETTIME";  // set the cl
 
 // ---- the reminder popup's artwork ----
 struct Rgb {
-    unsigned char r, g, b;
+  unsigned char r, g, b;
 };
 inline constexpr Rgb kPopupKey{255, 0, 255};  // every pixel of this colour is see-through
 struct Rect {
-    int left, top, right, bottom;  // inclusive
+  int left, top, right, bottom;  // inclusive
 };
 inline constexpr Rect kPopupFigure{8, 8, 191, 433};    // nothing opaque outside
 inline constexpr Rect kPopupWhite{22, 88, 129, 284};   // opaque white behind the labels
@@ -76,66 +76,66 @@ inline constexpr const wchar_t* kRing = L"RING";
 inline constexpr std::size_t kRingDataBytes = 390184;
 // kChimes[h - 1] is the chime for hour h, 1 to 24; T24 is midnight.
 inline constexpr const wchar_t* kChimes[24] = {
-    L"T1",  L"T2",  L"T3",  L"T4",  L"T5",  L"T6",  L"T7",  L"T8",  L"T9",  L"T10", L"T11", L"T12",
-    L"T13", L"T14", L"T15", L"T16", L"T17", L"T18", L"T19", L"T20", L"T21", L"T22", L"T23", L"T24"};
+  L"T1",  L"T2",  L"T3",  L"T4",  L"T5",  L"T6",  L"T7",  L"T8",  L"T9",  L"T10", L"T11", L"T12",
+  L"T13", L"T14", L"T15", L"T16", L"T17", L"T18", L"T19", L"T20", L"T21", L"T22", L"T23", L"T24"};
 inline constexpr double kChimeMinSeconds = 4.35;
 inline constexpr double kChimeMaxSeconds = 11.78;
 
 // ---- tables for whoever needs all of them ----
 struct BitmapSpec {
-    const wchar_t* name;
-    int width;
-    int height;
-    int bitsPerPixel;
-    bool seeThrough;  // has transparent pixels (alpha 0); otherwise alpha is 255 throughout
+  const wchar_t* name;
+  int width;
+  int height;
+  int bitsPerPixel;
+  bool seeThrough;  // has transparent pixels (alpha 0); otherwise alpha is 255 throughout
 };
 inline constexpr BitmapSpec kBitmaps[] = {
-    {kImageList1, 16 * kCommandPictureCount, 16, 32, true},
-    {kImageList2, 16 * kKindPictureCount, 16, 32, true},
-    {kImageList3, 36 * kCommandPictureCount, 36, 32, true},
-    {kImageList4, 36 * kCommandPictureCount, 36, 32, true},
-    {kNavIcons32, 32 * kNavIconCount, 32, 32, true},
-    {kBanner36, 36, 36, 32, true},
-    {kLogo, 203, 108, 32, true},
-    {kStrip, 27, 25, 32, false},
-    {kPopup, 200, 442, 8, false},
-    {kGlyphOk, 16, 16, 32, true},
-    {kGlyphCancel, 16, 16, 32, true},
-    {kGlyphAdd, 16, 16, 32, true},
-    {kGlyphAddOn, 16, 16, 32, true},
-    {kGlyphSave, 16, 16, 32, true},
-    {kGlyphClose, 16, 16, 32, true},
-    {kGlyphSetTime, 16, 16, 32, true},
+  {kImageList1, 16 * kCommandPictureCount, 16, 32, true},
+  {kImageList2, 16 * kKindPictureCount, 16, 32, true},
+  {kImageList3, 36 * kCommandPictureCount, 36, 32, true},
+  {kImageList4, 36 * kCommandPictureCount, 36, 32, true},
+  {kNavIcons32, 32 * kNavIconCount, 32, 32, true},
+  {kBanner36, 36, 36, 32, true},
+  {kLogo, 203, 108, 32, true},
+  {kStrip, 27, 25, 32, false},
+  {kPopup, 200, 442, 8, false},
+  {kGlyphOk, 16, 16, 32, true},
+  {kGlyphCancel, 16, 16, 32, true},
+  {kGlyphAdd, 16, 16, 32, true},
+  {kGlyphAddOn, 16, 16, 32, true},
+  {kGlyphSave, 16, 16, 32, true},
+  {kGlyphClose, 16, 16, 32, true},
+  {kGlyphSetTime, 16, 16, 32, true},
 };
 
 struct IconSpec {
-    const wchar_t* name;
-    int sizes[6];  // square sizes in pixels, the first `count` used
-    int count;
+  const wchar_t* name;
+  int sizes[6];  // square sizes in pixels, the first `count` used
+  int count;
 };
 inline constexpr IconSpec kIcons[] = {
-    {kAppIcon, {16, 20, 24, 32, 48, 256}, 6},
-    {kMainIcon, {16, 20, 24, 32, 48, 256}, 6},
-    {kTrayIcon, {16, 20, 24, 32}, 4},
-    {kClockIcon, {16, 32}, 2},
+  {kAppIcon, {16, 20, 24, 32, 48, 256}, 6},
+  {kMainIcon, {16, 20, 24, 32, 48, 256}, 6},
+  {kTrayIcon, {16, 20, 24, 32}, 4},
+  {kClockIcon, {16, 32}, 2},
 };
 
 struct WaveSpec {
-    const wchar_t* name;
-    int channels;
-    int samplesPerSecond;
-    int bitsPerSample;
+  const wchar_t* name;
+  int channels;
+  int samplesPerSecond;
+  int bitsPerSample;
 };
 inline constexpr WaveSpec kWaves[] = {
-    {kRing, 2, 48000, 16},
-    {kChimes[0], 1, 8000, 16},  {kChimes[1], 1, 8000, 16},  {kChimes[2], 1, 8000, 16},
-    {kChimes[3], 1, 8000, 16},  {kChimes[4], 1, 8000, 16},  {kChimes[5], 1, 8000, 16},
-    {kChimes[6], 1, 8000, 16},  {kChimes[7], 1, 8000, 16},  {kChimes[8], 1, 8000, 16},
-    {kChimes[9], 1, 8000, 16},  {kChimes[10], 1, 8000, 16}, {kChimes[11], 1, 8000, 16},
-    {kChimes[12], 1, 8000, 16}, {kChimes[13], 1, 8000, 16}, {kChimes[14], 1, 8000, 16},
-    {kChimes[15], 1, 8000, 16}, {kChimes[16], 1, 8000, 16}, {kChimes[17], 1, 8000, 16},
-    {kChimes[18], 1, 8000, 16}, {kChimes[19], 1, 8000, 16}, {kChimes[20], 1, 8000, 16},
-    {kChimes[21], 1, 8000, 16}, {kChimes[22], 1, 8000, 16}, {kChimes[23], 1, 8000, 16},
+  {kRing, 2, 48000, 16},
+  {kChimes[0], 1, 8000, 16},  {kChimes[1], 1, 8000, 16},  {kChimes[2], 1, 8000, 16},
+  {kChimes[3], 1, 8000, 16},  {kChimes[4], 1, 8000, 16},  {kChimes[5], 1, 8000, 16},
+  {kChimes[6], 1, 8000, 16},  {kChimes[7], 1, 8000, 16},  {kChimes[8], 1, 8000, 16},
+  {kChimes[9], 1, 8000, 16},  {kChimes[10], 1, 8000, 16}, {kChimes[11], 1, 8000, 16},
+  {kChimes[12], 1, 8000, 16}, {kChimes[13], 1, 8000, 16}, {kChimes[14], 1, 8000, 16},
+  {kChimes[15], 1, 8000, 16}, {kChimes[16], 1, 8000, 16}, {kChimes[17], 1, 8000, 16},
+  {kChimes[18], 1, 8000, 16}, {kChimes[19], 1, 8000, 16}, {kChimes[20], 1, 8000, 16},
+  {kChimes[21], 1, 8000, 16}, {kChimes[22], 1, 8000, 16}, {kChimes[23], 1, 8000, 16},
 };
 
 }  // namespace res

@@ -82,14 +82,14 @@ inline constexpr double kChimeMinSeconds = 4.35;
 inline constexpr double kChimeMaxSeconds = 11.78;
 
 // ---- tables for whoever needs all of them ----
-struct BitmapSpec {
+struct BitmapFormat {
   const wchar_t* name;
   int width;
   int height;
   int bitsPerPixel;
   bool seeThrough;  // has transparent pixels (alpha 0); otherwise alpha is 255 throughout
 };
-inline constexpr BitmapSpec kBitmaps[] = {
+inline constexpr BitmapFormat kBitmaps[] = {
   {kImageList1, 16 * kCommandPictureCount, 16, 32, true},
   {kImageList2, 16 * kKindPictureCount, 16, 32, true},
   {kImageList3, 36 * kCommandPictureCount, 36, 32, true},
@@ -108,25 +108,25 @@ inline constexpr BitmapSpec kBitmaps[] = {
   {kGlyphSetTime, 16, 16, 32, true},
 };
 
-struct IconSpec {
+struct IconFormat {
   const wchar_t* name;
   int sizes[6];  // square sizes in pixels, the first `count` used
   int count;
 };
-inline constexpr IconSpec kIcons[] = {
+inline constexpr IconFormat kIcons[] = {
   {kAppIcon, {16, 20, 24, 32, 48, 256}, 6},
   {kMainIcon, {16, 20, 24, 32, 48, 256}, 6},
   {kTrayIcon, {16, 20, 24, 32}, 4},
   {kClockIcon, {16, 32}, 2},
 };
 
-struct WaveSpec {
+struct WaveFormat {
   const wchar_t* name;
   int channels;
   int samplesPerSecond;
   int bitsPerSample;
 };
-inline constexpr WaveSpec kWaves[] = {
+inline constexpr WaveFormat kWaves[] = {
   {kRing, 2, 48000, 16},
   {kChimes[0], 1, 8000, 16},  {kChimes[1], 1, 8000, 16},  {kChimes[2], 1, 8000, 16},
   {kChimes[3], 1, 8000, 16},  {kChimes[4], 1, 8000, 16},  {kChimes[5], 1, 8000, 16},

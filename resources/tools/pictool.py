@@ -314,8 +314,8 @@ def main(argv):
         write_bmp32(pic, args[0])
     elif cmd == "ico":           # ico OUT.ico SIZE:IN.png...
         entries = []
-        for spec in args[1:]:
-            size, src = spec.split(":", 1)
+        for entry in args[1:]:
+            size, src = entry.split(":", 1)
             entries.append((int(size), load(src)))
         write_ico(entries, args[0])
     elif cmd == "hard":          # hard OUT.png IN.png   (binary alpha, for GIF frames)

@@ -204,16 +204,16 @@ std::vector<GroupEntry> iconGroup(Bytes group) {
   return entries;
 }
 
-bool isStrip(const res::BitmapSpec& spec) {
-  return spec.name == res::kImageList1 || spec.name == res::kImageList2 || spec.name == res::kImageList3 ||
-         spec.name == res::kImageList4 || spec.name == res::kNavIcons32;
+bool isStrip(const res::BitmapFormat& format) {
+  return format.name == res::kImageList1 || format.name == res::kImageList2 || format.name == res::kImageList3 ||
+         format.name == res::kImageList4 || format.name == res::kNavIcons32;
 }
 
-int stripCount(const res::BitmapSpec& spec) { return spec.width / spec.height; }
+int stripCount(const res::BitmapFormat& format) { return format.width / format.height; }
 
-const res::BitmapSpec& specOf(const wchar_t* name) {
-  for (const auto& spec : res::kBitmaps)
-    if (spec.name == name) return spec;
+const res::BitmapFormat& formatOf(const wchar_t* name) {
+  for (const auto& format : res::kBitmaps)
+    if (format.name == name) return format;
   std::abort();
 }
 
@@ -243,15 +243,15 @@ class ResourcesTest : public ::testing::Test {
 HMODULE ResourcesTest::module_ = nullptr;
 
 TEST_F(ResourcesTest, BitmapsHaveTheirSizeDepthAndAlpha) {
-  for (const auto& spec : res::kBitmaps) {
-    SCOPED_TRACE(narrow(spec.name));
+  for (const auto& want : res::kBitmaps) {
+    SCOPED_TRACE(narrow(want.name));
     Dib dib;
-    ASSERT_TRUE(readDib(resource(module_, spec.name, RT_BITMAP), dib));
-    EXPECT_EQ(dib.width, spec.width);
-    EXPECT_EQ(dib.height, spec.height);
-    EXPECT_EQ(dib.bitsPerPixel, spec.bitsPerPixel);
+    ASSERT_TRUE(readDib(resource(module_, want.name, RT_BITMAP), dib));
+    EXPECT_EQ(dib.width, want.width);
+    EXPECT_EQ(dib.height, want.height);
+    EXPECT_EQ(dib.bitsPerPixel, want.bitsPerPixel);
     EXPECT_EQ(dib.compression, static_cast<uint32_t>(BI_RGB));
-    if (spec.bitsPerPixel != 32) continue;
+    if (want.bitsPerPixel != 32) continue;
     int clear = 0, opaque = 0, brighterThanAlpha = 0, colourUnderClear = 0;
     for (int y = 0; y < dib.height; ++y)
       for (int x = 0; x < dib.width; ++x) {
@@ -264,7 +264,7 @@ TEST_F(ResourcesTest, BitmapsHaveTheirSizeDepthAndAlpha) {
         colourUnderClear += c.a == 0 && (c.r || c.g || c.b);
       }
     EXPECT_EQ(colourUnderClear, 0);
-    if (spec.seeThrough) {
+    if (want.seeThrough) {
       EXPECT_GT(clear, 0);
       EXPECT_GT(opaque, 0);
       EXPECT_GT(brighterThanAlpha, 0) << "the alpha looks premultiplied";
@@ -275,14 +275,14 @@ TEST_F(ResourcesTest, BitmapsHaveTheirSizeDepthAndAlpha) {
 }
 
 TEST_F(ResourcesTest, EveryPictureOfAStripIsDrawnAndDiffersFromTheOthers) {
-  for (const auto& spec : res::kBitmaps) {
-    if (!isStrip(spec)) continue;
-    SCOPED_TRACE(narrow(spec.name));
-    const Dib dib = bitmap(spec.name);
-    ASSERT_EQ(dib.width, spec.width);
-    const int side = spec.height;
+  for (const auto& want : res::kBitmaps) {
+    if (!isStrip(want)) continue;
+    SCOPED_TRACE(narrow(want.name));
+    const Dib dib = bitmap(want.name);
+    ASSERT_EQ(dib.width, want.width);
+    const int side = want.height;
     std::vector<std::vector<uint8_t>> cells;
-    for (int i = 0; i < stripCount(spec); ++i) {
+    for (int i = 0; i < stripCount(want); ++i) {
       std::vector<uint8_t> cell;
       int covered = 0;
       for (int y = 0; y < side; ++y) {
@@ -317,22 +317,22 @@ TEST_F(ResourcesTest, DisabledToolbarPicturesAreGreyedToolbarPictures) {
 }
 
 TEST_F(ResourcesTest, LoadImageKeepsTheAlphaOfDibSections) {
-  for (const auto& spec : res::kBitmaps) {
-    if (spec.bitsPerPixel != 32) continue;
-    SCOPED_TRACE(narrow(spec.name));
-    const Dib dib = bitmap(spec.name);
-    HBITMAP loaded = static_cast<HBITMAP>(LoadImageW(module_, spec.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  for (const auto& want : res::kBitmaps) {
+    if (want.bitsPerPixel != 32) continue;
+    SCOPED_TRACE(narrow(want.name));
+    const Dib dib = bitmap(want.name);
+    HBITMAP loaded = static_cast<HBITMAP>(LoadImageW(module_, want.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(loaded, nullptr);
     DIBSECTION section{};
     ASSERT_EQ(GetObjectW(loaded, sizeof section, &section), static_cast<int>(sizeof section));
     EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
-    ASSERT_EQ(section.dsBm.bmWidth, spec.width);
-    ASSERT_EQ(std::abs(section.dsBmih.biHeight), spec.height);
+    ASSERT_EQ(section.dsBm.bmWidth, want.width);
+    ASSERT_EQ(std::abs(section.dsBmih.biHeight), want.height);
     ASSERT_NE(section.dsBm.bmBits, nullptr);
     const bool sameOrder = (section.dsBmih.biHeight > 0) == dib.bottomUp;
     const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
-    for (int y = 0; y < spec.height; ++y) {
-      const int stored = sameOrder ? y : spec.height - 1 - y;
+    for (int y = 0; y < want.height; ++y) {
+      const int stored = sameOrder ? y : want.height - 1 - y;
       EXPECT_EQ(std::memcmp(bits + section.dsBm.bmWidthBytes * static_cast<size_t>(stored),
                             dib.bits + dib.stride() * static_cast<size_t>(y), dib.stride()),
                 0)
@@ -376,18 +376,18 @@ TEST_F(ResourcesTest, StripsDrawWithTheirAlphaFromVersion6ImageLists) {
       reinterpret_cast<void*>(GetProcAddress(comctl, "ImageList_Destroy")));
   ASSERT_TRUE(create && add && draw && count && destroy);
 
-  for (const auto& spec : res::kBitmaps) {
-    if (!isStrip(spec)) continue;
-    SCOPED_TRACE(narrow(spec.name));
-    const int side = spec.height;
-    const Dib dib = bitmap(spec.name);
-    HIMAGELIST list = create(side, side, ILC_COLOR32, stripCount(spec), 0);
+  for (const auto& want : res::kBitmaps) {
+    if (!isStrip(want)) continue;
+    SCOPED_TRACE(narrow(want.name));
+    const int side = want.height;
+    const Dib dib = bitmap(want.name);
+    HIMAGELIST list = create(side, side, ILC_COLOR32, stripCount(want), 0);
     ASSERT_NE(list, nullptr);
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(module_, spec.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(module_, want.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(add(list, strip, nullptr), 0);
     DeleteObject(strip);
-    ASSERT_EQ(count(list), stripCount(spec));
+    ASSERT_EQ(count(list), stripCount(want));
 
     // Draw each picture on pure green and compare with blending it by hand.
     BITMAPINFO info{};
@@ -402,7 +402,7 @@ TEST_F(ResourcesTest, StripsDrawWithTheirAlphaFromVersion6ImageLists) {
     ASSERT_NE(target, nullptr);
     HGDIOBJ old = SelectObject(dc, target);
     int worst = 0;
-    for (int i = 0; i < stripCount(spec); ++i) {
+    for (int i = 0; i < stripCount(want); ++i) {
       auto* out = static_cast<uint32_t*>(pixels);
       std::fill(out, out + side * side, 0x0000FF00u);
       ASSERT_TRUE(draw(list, i, dc, 0, 0, ILD_NORMAL));
@@ -428,9 +428,9 @@ TEST_F(ResourcesTest, StripsDrawWithTheirAlphaFromVersion6ImageLists) {
 }
 
 TEST_F(ResourcesTest, PopupArtworkIsColourKeyedWithWhiteBehindTheLabels) {
-  const res::BitmapSpec& spec = specOf(res::kPopup);
+  const res::BitmapFormat& want = formatOf(res::kPopup);
   const Dib dib = bitmap(res::kPopup);
-  ASSERT_TRUE(dib.width == spec.width && dib.height == spec.height && dib.bitsPerPixel == 8);
+  ASSERT_TRUE(dib.width == want.width && dib.height == want.height && dib.bitsPerPixel == 8);
   EXPECT_LE(dib.colours, 256u);
   const Rgba key{res::kPopupKey.r, res::kPopupKey.g, res::kPopupKey.b, 255};
   const Rgba white{255, 255, 255, 255};
@@ -457,10 +457,10 @@ TEST_F(ResourcesTest, PopupArtworkIsColourKeyedWithWhiteBehindTheLabels) {
 }
 
 TEST_F(ResourcesTest, IconsHoldTheirSizesAsThirtyTwoBitImages) {
-  for (const auto& spec : res::kIcons) {
-    SCOPED_TRACE(narrow(spec.name));
-    const std::vector<GroupEntry> entries = iconGroup(resource(module_, spec.name, RT_GROUP_ICON));
-    std::set<int> have, want(spec.sizes, spec.sizes + spec.count);
+  for (const auto& icon : res::kIcons) {
+    SCOPED_TRACE(narrow(icon.name));
+    const std::vector<GroupEntry> entries = iconGroup(resource(module_, icon.name, RT_GROUP_ICON));
+    std::set<int> have, want(icon.sizes, icon.sizes + icon.count);
     for (const GroupEntry& e : entries) {
       have.insert(e.size);
       EXPECT_EQ(e.bitCount, 32) << e.size;
@@ -471,16 +471,16 @@ TEST_F(ResourcesTest, IconsHoldTheirSizesAsThirtyTwoBitImages) {
     EXPECT_EQ(have, want);
     EXPECT_EQ(entries.size(), want.size());
     for (int size : want) {
-      HICON icon = static_cast<HICON>(LoadImageW(module_, spec.name, IMAGE_ICON, size, size, 0));
-      ASSERT_NE(icon, nullptr) << size;
+      HICON loaded = static_cast<HICON>(LoadImageW(module_, icon.name, IMAGE_ICON, size, size, 0));
+      ASSERT_NE(loaded, nullptr) << size;
       ICONINFO info{};
-      ASSERT_TRUE(GetIconInfo(icon, &info));
+      ASSERT_TRUE(GetIconInfo(loaded, &info));
       BITMAP colour{};
       GetObjectW(info.hbmColor, sizeof colour, &colour);
       EXPECT_EQ(colour.bmWidth, size);
       DeleteObject(info.hbmColor);
       DeleteObject(info.hbmMask);
-      DestroyIcon(icon);
+      DestroyIcon(loaded);
     }
   }
 }
@@ -511,16 +511,16 @@ TEST_F(ResourcesTest, AnimationHasFourHalfSecondFramesLoopingForever) {
 }
 
 TEST_F(ResourcesTest, SoundsArePcmOfTheirFormatWithoutClipping) {
-  for (const auto& spec : res::kWaves) {
-    SCOPED_TRACE(narrow(spec.name));
-    const Wave w = readWave(resource(module_, spec.name, res::kWaveType));
+  for (const auto& want : res::kWaves) {
+    SCOPED_TRACE(narrow(want.name));
+    const Wave w = readWave(resource(module_, want.name, res::kWaveType));
     ASSERT_TRUE(w.valid);
     EXPECT_EQ(w.formatTag, 1);  // WAVE_FORMAT_PCM
-    EXPECT_EQ(w.channels, spec.channels);
-    EXPECT_EQ(w.samplesPerSecond, spec.samplesPerSecond);
-    EXPECT_EQ(w.bitsPerSample, spec.bitsPerSample);
-    EXPECT_EQ(w.blockAlign, spec.channels * spec.bitsPerSample / 8);
-    EXPECT_EQ(w.bytesPerSecond, static_cast<uint32_t>(spec.samplesPerSecond * w.blockAlign));
+    EXPECT_EQ(w.channels, want.channels);
+    EXPECT_EQ(w.samplesPerSecond, want.samplesPerSecond);
+    EXPECT_EQ(w.bitsPerSample, want.bitsPerSample);
+    EXPECT_EQ(w.blockAlign, want.channels * want.bitsPerSample / 8);
+    EXPECT_EQ(w.bytesPerSecond, static_cast<uint32_t>(want.samplesPerSecond * w.blockAlign));
     ASSERT_EQ(w.dataSize % w.blockAlign, 0u);
     int peak = 0;
     for (size_t i = 0; i + 1 < w.dataSize; i += 2)

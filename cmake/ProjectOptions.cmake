@@ -2,13 +2,16 @@
 #
 # Narrow string literals are compiled to code page 936 bytes, the encoding of
 # every text the program stores; wide literals (UI captions) stay UTF-16.
+# GCC is told GB18030: for every character of code page 936 but the euro sign
+# (never a literal here) its bytes are the same, and unlike CP936 it can also
+# encode the odd symbol in the standard headers (<chrono>'s micro sign).
 add_library(horavel_options INTERFACE)
 if(MSVC)
   target_compile_options(horavel_options INTERFACE /W4 /utf-8 /execution-charset:.936)
 else()
   target_compile_options(horavel_options INTERFACE
     -Wall -Wextra -Wpedantic -Wconversion -Wno-sign-conversion
-    -finput-charset=UTF-8 -fexec-charset=CP936)
+    -finput-charset=UTF-8 -fexec-charset=GB18030)
 endif()
 if(WIN32)
   target_compile_definitions(horavel_options INTERFACE

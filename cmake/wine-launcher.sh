@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's private prefix.
+#
+#   wine-launcher.sh PROGRAM.exe [ARGS...]   run it (ctest's emulator)
+#   wine-launcher.sh --prepare               make the prefix and the display now
+#   wine-launcher.sh --display               print the X display in use
+#   wine-launcher.sh --screenshot FILE.png   picture of the display in use
+#   wine-launcher.sh --shutdown              end wineserver and our Xvfb
+#
+# The prefix is made once (no Mono/Gecko prompts) with the zh_CN.UTF-8
+# locale, so the ANSI code page is 936 and dates read yyyy/M/d, HH:mm:ss.
+# wineserver stays alive between test processes; without a DISPLAY an Xvfb
+# is started once and reused.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+state=${HORAVEL_WINE_STATE:-$root/build/wine}
+mkdir -p "$state"
+
+export WINEPREFIX=$state/prefix
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv="
+export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+
+wine_cmd=$(command -v wine || command -v wine64 || true)
+if [ -z "$wine_cmd" ] && [ -x /usr/lib/wine/wine64 ]; then wine_cmd=/usr/lib/wine/wine64; fi
+wineserver_cmd=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+
+xvfb_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_xvfb() {
+  if xvfb_alive; then return; fi
+  local fifo=$state/xvfb.fd
+  rm -f "$fifo"
+  # -displayfd writes the display number it picked once it is ready.
+  setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$fifo" ] && break
+    sleep 0.1
+  done
+  echo ":$(head -n1 "$fifo")" >"$state/xvfb.display"
+}
+
+import_fonts() {
+  # Chinese text for fonts asked for by name or with a GB2312 charset.
+  local reg=$state/fonts.reg
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"SimSun"="WenQuanYi Micro Hei"' '"NSimSun"="WenQuanYi Micro Hei"' \
+    '"宋体"="WenQuanYi Micro Hei"' '"新宋体"="WenQuanYi Micro Hei"' \
+    '"MS Sans Serif"="WenQuanYi Micro Hei"' '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
+    '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' |
+    iconv -f UTF-8 -t UTF-16 >"$reg"
+  "$wine_cmd" regedit /S "$reg" </dev/null >/dev/null 2>&1
+}
+
+prepare() {
+  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    echo "wine-launcher: the zh_CN.UTF-8 locale is missing; run tools/setup-debian.sh" >&2
+    exit 1
+  fi
+  if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+    DISPLAY=$(cat "$state/xvfb.display")
+  fi
+  export DISPLAY
+  # Background processes must not inherit the lock (fd 9) or the caller's
+  # output, or they would hold both for as long as they live.
+  # A persistent server: test processes start in a fraction of a second.
+  "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- || true
+  # Bump when the prefix's set-up changes: an older prefix is made anew.
+  local version=2
+  if [ "$(cat "$state/prefix.ready" 2>/dev/null)" != "$version" ]; then
+    echo "wine-launcher: making the Wine prefix $WINEPREFIX (once)" >&2
+    "$wineserver_cmd" -k >/dev/null 2>&1 9>&- || true
+    rm -rf "$WINEPREFIX"
+    "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- || true
+    "$wine_cmd" wineboot -u </dev/null >"$state/wineboot.log" 2>&1 9>&- || true
+    import_fonts 9>&-
+    echo "$version" >"$state/prefix.ready"
+  fi
+}
+
+case "${1:-}" in
+  --shutdown)
+    "$wineserver_cmd" -k >/dev/null 2>&1 || true
+    if xvfb_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+    rm -f "$state/xvfb.pid" "$state/xvfb.display"
+    exit 0
+    ;;
+  --screenshot)
+    [ -n "${DISPLAY:-}" ] || DISPLAY=$(cat "$state/xvfb.display")
+    DISPLAY=$DISPLAY import -window root "$2"
+    exit 0
+    ;;
+  "")
+    echo "usage: $0 PROGRAM.exe [ARGS...] | --prepare | --display | --screenshot FILE | --shutdown" >&2
+    exit 2
+    ;;
+esac
+
+# One process prepares; the others wait for it.
+exec 9>"$state/launcher.lock"
+flock 9
+prepare
+flock -u 9
+exec 9>&-
+
+case "$1" in
+  --prepare) exit 0 ;;
+  --display) echo "$DISPLAY"; exit 0 ;;
+esac
+exec "$wine_cmd" "$@"

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "core/error.h"
+#include "platform/regional_formats.h"
+#include "platform/text_conversion.h"
+#include "platform/windows_clock.h"
+#include "platform/windows_platform_services.h"
+#include "wine_detect.h"
+
+namespace {
+
+constexpr char kTestValue[] = "HoravelTest";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void writeDword(const wchar_t* name, DWORD value) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+}  // namespace
+
+TEST(TextConversionTest, CodePage936BothWays) {
+  // "個" is 0x82 0x80: its trail byte is the one byte that is the euro sign alone.
+  EXPECT_EQ(toWide("\x82\x80"), L"\u500B");
+  EXPECT_EQ(toCp936(L"\u500B"), "\x82\x80");
+  EXPECT_EQ(toWide("关闭计算机"), L"关闭计算机");
+  EXPECT_EQ(toCp936(L"提示消息\r\n第二行"), "提示消息\r\n第二行");
+  EXPECT_EQ(toWide("\x80"), L"\u20AC");
+  EXPECT_EQ(toWide(""), L"");
+  // Characters outside the code page become '?', never vanish.
+  EXPECT_EQ(toCp936(L"a\u0E01b"), "a?b");
+  // Every two-byte character survives a round trip.
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail : {0x40, 0x7E, 0x80, 0xA1, 0xFE}) {
+      const std::string text{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::wstring wide = toWide(text);
+      if (wide.size() == 1 && wide[0] != 0xF8F5 && (wide[0] < 0xE000 || wide[0] > 0xF8FF)) {
+        EXPECT_EQ(toCp936(wide), text) << lead << " " << trail;
+      }
+    }
+  }
+}
+
+TEST(RegionalFormatsTest, ChineseLocaleUnderWine) {
+  if (!runningUnderWine()) GTEST_SKIP() << "depends on the test prefix's zh_CN locale";
+  EXPECT_EQ(GetACP(), 936u);
+  const DateTimePatterns patterns = userDateTimePatterns();
+  EXPECT_EQ(patterns.shortDate, "yyyy/M/d");
+  EXPECT_EQ(patterns.longTime, "HH:mm:ss");
+  EXPECT_EQ(patterns.amDesignator, "上午");
+  EXPECT_EQ(patterns.pmDesignator, "下午");
+  // Our formatter writes what Windows itself writes with these patterns.
+  SYSTEMTIME t{2026, 12, 3, 9, 15, 4, 5, 0};
+  wchar_t date[64];
+  wchar_t time[64];
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, date, 64, nullptr);
+  GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &t, nullptr, time, 64);
+  const DateTimeText text(patterns);
+  const LocalDateTime local{2026, 12, 9, 15, 4, 5, 0};
+  EXPECT_EQ(toWide(text.dateText(local)), date);
+  EXPECT_EQ(toWide(text.timeText(local)), time);
+}
+
+TEST(WindowsClockTest, ReadsTheLocalTime) {
+  SYSTEMTIME before;
+  GetLocalTime(&before);
+  const LocalDateTime now = WindowsClock().now();
+  EXPECT_EQ(now.year, before.wYear);
+  EXPECT_EQ(now.month, before.wMonth);
+  EXPECT_GE(now.hour * 3600 + now.minute * 60 + now.second,
+            before.wHour * 3600 + before.wMinute * 60 + before.wSecond);
+}
+
+class RunValueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!runningUnderWine()) GTEST_SKIP() << "writes HKEY_LOCAL_MACHINE";
+    platform.DeleteRunValue(kTestValue);
+  }
+  void TearDown() override {
+    if (runningUnderWine()) platform.DeleteRunValue(kTestValue);
+  }
+  WindowsPlatformServices platform;
+};
+
+TEST_F(RunValueTest, RoundTrip) {
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
+  const std::string path = "C:\\程序\\Horavel.exe";
+  platform.WriteRunValue(kTestValue, path);
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), path);
+  platform.WriteRunValue(kTestValue, "");
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
+  platform.DeleteRunValue(kTestValue);
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
+  platform.DeleteRunValue(kTestValue);  // deleting what is not there is fine
+}
+
+TEST_F(RunValueTest, StoredAsTerminatedString) {
+  platform.WriteRunValue(kTestValue, "abc");
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD type = 0;
+  DWORD size = 0;
+  RegQueryValueExW(key, L"HoravelTest", nullptr, &type, nullptr, &size);
+  RegCloseKey(key);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(size, 4 * sizeof(wchar_t));
+}
+
+TEST_F(RunValueTest, ValueOfAnotherTypeIsAnError) {
+  writeDword(L"HoravelTest", 1);
+  try {
+    platform.ReadRunValue(kTestValue);
+    FAIL() << "no error";
+  } catch (const HoravelError& error) {
+    EXPECT_STREQ(error.what(), "Invalid data type for 'HoravelTest'");
+  }
+  // Writing replaces it with a string again.
+  platform.WriteRunValue(kTestValue, "x");
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "x");
+}
+
+TEST(ShellOpenTest, RunsABatchFileInAChineseFolder) {
+  if (!runningUnderWine()) GTEST_SKIP() << "starts a program";
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"Horavel测试";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path marker = folder / L"marker.txt";
+  std::filesystem::remove(marker);
+  {
+    std::ofstream batch(folder / L"run.bat", std::ios::binary);
+    batch << "@echo fired> \"" << toCp936(marker.wstring()) << "\"\r\n";
+  }
+  WindowsPlatformServices().ShellOpen(ShellVerb::Default, toCp936((folder / L"run.bat").wstring()));
+  for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(std::filesystem::exists(marker));
+  // A target that does not exist fails silently.
+  WindowsPlatformServices().ShellOpen(ShellVerb::Open, "C:\\no\\such\\file.txt");
+}
+
+TEST(PlaySoundTest, UnknownResourceReturns) {
+  // No audio device here: only that it returns, and does not throw.
+  WindowsPlatformServices().PlayResourceSound("no such sound");
+  WindowsPlatformServices().SimpleBeep();
+}

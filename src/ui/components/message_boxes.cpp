@@ -21,6 +21,12 @@ int showMessageBox(const MessageBoxRequest& request) {
   return MessageBoxW(request.owner, request.text.c_str(), request.caption.c_str(), request.type);
 }
 
+bool askYesNo(HWND owner, const std::wstring& text, const std::wstring& caption) {
+  return showMessageBox({owner, text, caption, MB_YESNO}) == IDYES;
+}
+
+void showNotice(HWND owner, const std::wstring& text) { showMessageBox({owner, text, L"Horavel", MB_OK}); }
+
 void showErrorBox(const std::string& message) {
   std::wstring text;
   try {

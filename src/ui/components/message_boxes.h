@@ -21,6 +21,11 @@ void setMessageBoxHook(MessageBoxHook hook);
 
 int showMessageBox(const MessageBoxRequest& request);
 
+// A question with Yes and No and no icon; true on Yes.
+bool askYesNo(HWND owner, const std::wstring& text, const std::wstring& caption);
+// A plain notice: OK, no icon, title "Horavel".
+void showNotice(HWND owner, const std::wstring& text);
+
 // The standard error box: stop icon, OK, title "Horavel", the message (code
 // page 936) with the full-stop rule.
 void showErrorBox(const std::string& message);

@@ -1,6 +1,7 @@
 #include "ui/components/window.h"
 
 #include <exception>
+#include <utility>
 
 #include "ui/components/message_boxes.h"
 
@@ -17,10 +18,12 @@ void Window::createWindow(const CreateParams& params) {
   if (!GetClassInfoExW(instance, params.className, &wc)) {
     wc = {};
     wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &Window::windowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hbrBackground = params.background == CLR_INVALID ? reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)
+                                                         : CreateSolidBrush(params.background);
     wc.lpszClassName = params.className;
     wc.hIcon = params.icon;
     wc.hIconSm = params.icon;
@@ -30,7 +33,24 @@ void Window::createWindow(const CreateParams& params) {
                   params.height, params.owner, params.menu, instance, this);
 }
 
+void Window::bindCommand(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+
+bool Window::runCommand(int id) {
+  const auto found = commands_.find(id);
+  if (found == commands_.end()) return false;
+  // A copy: the handler may rebind commands while it runs.
+  const std::function<void()> handler = found->second;
+  handler();
+  return true;
+}
+
+int Window::scale(int pixels96) const {
+  const UINT dpi = hwnd_ ? GetDpiForWindow(hwnd_) : 96;
+  return MulDiv(pixels96, dpi == 0 ? 96 : static_cast<int>(dpi), 96);
+}
+
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && runCommand(LOWORD(wParam))) return 0;
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

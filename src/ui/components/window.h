@@ -1,9 +1,13 @@
 #pragma once
 // Ties an HWND to its C++ object and routes the window's messages to it.
-// A fault that escapes a handler stops at this edge: the standard error box
-// shows it and the program goes on.
+// Commands (menu items, buttons, accelerators, side-bar items) are bound to
+// handlers by id in one table per window. A fault that escapes a handler
+// stops at this edge: the standard error box shows it and the program goes on.
 
 #include <windows.h>
+
+#include <functional>
+#include <map>
 
 class Window {
  public:
@@ -13,6 +17,10 @@ class Window {
   virtual ~Window();
 
   HWND handle() const { return hwnd_; }
+
+  // Runs the handler bound to a command id, as a click on its control does.
+  // False when nothing is bound to it.
+  bool runCommand(int id);
 
  protected:
   struct CreateParams {
@@ -24,14 +32,24 @@ class Window {
     HWND owner = nullptr;
     HMENU menu = nullptr;
     HICON icon = nullptr;
+    COLORREF background = CLR_INVALID;  // CLR_INVALID: the system's button face
   };
   // Registers the class on first use and creates the window.
   void createWindow(const CreateParams& params);
 
-  // The window's messages; the default passes them to DefWindowProc.
+  // Binds a command id (WM_COMMAND from a menu, accelerator, button or side
+  // bar) to its handler.
+  void bindCommand(int id, std::function<void()> handler);
+
+  // The window's messages. The default runs bound commands and passes the
+  // rest to DefWindowProc.
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Layout sizes are pixels at 96 dpi; this scales them to the window's dpi.
+  int scale(int pixels96) const;
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  std::map<int, std::function<void()>> commands_;
 };

@@ -1,0 +1,36 @@
+#pragma once
+// A top-level window that can be shown modally: the other windows of the
+// program are disabled and a nested message loop runs until the form closes.
+// Timers keep ticking inside that loop, so the scheduler's passes go on.
+
+#include "ui/components/window.h"
+
+class Form : public Window {
+ public:
+  // Shows the form and returns when it has closed, with its modal result
+  // (IDOK, IDCANCEL, ...).
+  int ShowModal();
+  bool isModal() const { return modal_; }
+  // Ends a modal show with the result, or hides a modeless form.
+  void closeWith(int modalResult);
+
+ protected:
+  // WM_CLOSE ends the modal show (IDCANCEL) or hides the form; FormShow runs
+  // each time the form is shown.
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  virtual void FormShow() {}
+
+  // Centres the form on another window (or the screen when none).
+  void centreOn(HWND other);
+
+ private:
+  bool modal_ = false;
+  int modalResult_ = 0;
+};
+
+// Runs one message through the thread's dialogs' keyboard handling and the
+// application's accelerators, then dispatches it. Both the main loop and the
+// modal loops use it.
+void dispatchMessage(MSG& message);
+// The accelerators of the main window, active whenever it is enabled.
+void setMainAccelerators(HWND window, HACCEL accelerators);

@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "core/error.h"
@@ -129,19 +128,24 @@ TEST_F(RunValueTest, ValueOfAnotherTypeIsAnError) {
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "x");
 }
 
-TEST(ShellOpenTest, RunsABatchFileInAChineseFolder) {
+std::filesystem::path besideThisTest(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path() / name;
+}
+
+TEST(ShellOpenTest, StartsAProgramInAChineseFolder) {
   if (!runningUnderWine()) GTEST_SKIP() << "starts a program";
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::filesystem::path folder = std::filesystem::path(temp) / L"Horavel测试";
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"Horavel测试個";
   std::filesystem::create_directories(folder);
+  const std::filesystem::path program = folder / L"写标记.exe";
   const std::filesystem::path marker = folder / L"marker.txt";
+  std::filesystem::copy_file(besideThisTest(L"marker_writer.exe"), program,
+                             std::filesystem::copy_options::overwrite_existing);
   std::filesystem::remove(marker);
-  {
-    std::ofstream batch(folder / L"run.bat", std::ios::binary);
-    batch << "@echo fired> \"" << toCp936(marker.wstring()) << "\"\r\n";
-  }
-  WindowsPlatformServices().ShellOpen(ShellVerb::Default, toCp936((folder / L"run.bat").wstring()));
+  WindowsPlatformServices().ShellOpen(ShellVerb::Default, toCp936(program.wstring()));
   for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(std::filesystem::exists(marker));

@@ -1,0 +1,52 @@
+#include "core/row_colour.h"
+
+#include <gtest/gtest.h>
+
+#include "core/tick_schedule.h"
+
+namespace {
+
+MisRecord row(const char* date, const char* time) { return {"执行程序", "x", date, time, 1}; }
+
+}  // namespace
+
+TEST(RowStateTest, TheFiveCasesAtTenOClock) {
+  const DateTimeText text;
+  const LocalDateTime now{2026, 12, 9, 10, 0, 0, 0};
+  EXPECT_EQ(rowState(row("2026/12/8", "23:00:00"), now, text), RowState::Passed);   // yesterday
+  EXPECT_EQ(rowState(row("2026/12/9", "09:59:59"), now, text), RowState::Passed);   // earlier today
+  EXPECT_EQ(rowState(row("2026/12/9", "10:30:00"), now, text), RowState::Pending);  // later today
+  EXPECT_EQ(rowState(row("2026/12/10", "08:00:00"), now, text), RowState::Passed);  // tomorrow, time of day past
+  EXPECT_EQ(rowState(row("2026/12/10", "11:00:00"), now, text), RowState::Pending);
+}
+
+TEST(RowStateTest, MillisecondsCountAndYearsCompareAsDates) {
+  const DateTimeText text;
+  EXPECT_EQ(rowState(row("2026/12/9", "10:00:00"), {2026, 12, 9, 10, 0, 0, 0}, text), RowState::Pending);
+  EXPECT_EQ(rowState(row("2026/12/9", "10:00:00"), {2026, 12, 9, 10, 0, 0, 1}, text), RowState::Passed);
+  // 2026/12/31 is before 2027/1/1 although 12 > 1 and 31 > 1.
+  EXPECT_EQ(rowState(row("2026/12/31", "23:59:59"), {2027, 1, 1, 0, 0, 0, 0}, text), RowState::Passed);
+  EXPECT_EQ(rowState(row("2027/1/1", "00:00:01"), {2026, 12, 31, 0, 0, 0, 0}, text), RowState::Pending);
+}
+
+TEST(RowStateTest, TextsTheFormatsDoNotReadAreMarked) {
+  const DateTimeText text;
+  const LocalDateTime now{2026, 12, 9, 10, 0, 0, 0};
+  EXPECT_EQ(rowState(row("12/9/2026", "10:30:00"), now, text), RowState::Unreadable);
+  EXPECT_EQ(rowState(row("2026/12/9", "10:30"), now, text), RowState::Unreadable);
+  EXPECT_EQ(rowState(row("", ""), now, text), RowState::Unreadable);
+}
+
+TEST(TickScheduleTest, TicksLandJustAfterEachSecondBegins) {
+  EXPECT_EQ(nextTickDelay(0), 1000 + kTickMargin);
+  EXPECT_EQ(nextTickDelay(kTickMargin), 1000);
+  EXPECT_EQ(nextTickDelay(999), 1 + kTickMargin);
+  // A late tick (the thread was busy) still aims at the next boundary.
+  for (int ms = 0; ms < 1000; ++ms) {
+    EXPECT_EQ((ms + nextTickDelay(ms)) % 1000, kTickMargin) << ms;
+    const int first = firstTickDelay(ms);
+    EXPECT_GE(first, 500) << ms;
+    EXPECT_LT(first, 1500 + kTickMargin) << ms;
+    EXPECT_EQ((ms + first) % 1000, kTickMargin) << ms;
+  }
+}

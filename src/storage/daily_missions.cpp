@@ -1,0 +1,69 @@
+#include "storage/daily_missions.h"
+
+#include <string_view>
+#include <system_error>
+
+#include "storage/file_error.h"
+#include "storage/file_io.h"
+#include "storage/mission_file.h"
+
+namespace {
+
+// The file's bytes, or nothing for a file that does not exist.
+std::string bytesIfExists(const std::filesystem::path& file) {
+  try {
+    return readFileBytes(file);
+  } catch (const FileError& e) {
+    if (e.number() == file_error::kFileNotFound) return {};
+    throw;
+  }
+}
+
+}  // namespace
+
+std::filesystem::path dailyMissionsPath(const std::filesystem::path& programFolder) {
+  return programFolder / kDailyFileName;
+}
+
+void loadDailyMissions(MisTable& table, const std::filesystem::path& file, const DateTimeText& text,
+                       const Clock& clock) {
+  const std::string today = text.dateText(clock.now());
+  loadMisFile(table, file, kDailySeparator, today);
+}
+
+void appendDailyMission(const std::filesystem::path& file, const MisRecord& record) {
+  const std::string old = bytesIfExists(file);
+  const std::size_t end = forEachMisLine(old, [](std::string_view) {});
+  std::string bytes(old, 0, end);
+  // A last line that lacks its line end gets one, so the new line is not
+  // glued to it.
+  if (!bytes.empty() && bytes.back() != '\n') bytes.append(bytes.back() == '\r' ? "\n" : "\r\n");
+  appendMisLine(bytes, record, kDailySeparator);
+  bytes.append(old, end);
+  writeFileReplacing(file, bytes);
+}
+
+void DailyMissionsMaintenance::load(MisTable& list, const std::filesystem::path& file, const DateTimeText& text,
+                                    const Clock& clock) {
+  list.clear();
+  unread_.clear();
+  unreadable_ = false;
+  std::string bytes;
+  try {
+    bytes = bytesIfExists(file);
+  } catch (const FileError&) {
+    unreadable_ = true;
+    throw;
+  }
+  const std::string today = text.dateText(clock.now());
+  const std::size_t end = forEachMisLine(
+      bytes, [&](std::string_view line) { list.append(splitMisLine(line, kDailySeparator, today)); });
+  unread_.assign(bytes, end);
+}
+
+void DailyMissionsMaintenance::save(const MisTable& list, const std::filesystem::path& file) const {
+  if (unreadable_) return;
+  std::string bytes = misFileBytes(list, kDailySeparator);
+  bytes += unread_;
+  writeFileReplacing(file, bytes);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// File faults of the storage layer. The standard error box shows a fixed
+// text per error number; the numbers are those of the Windows file errors
+// (2 file not found, 5 access denied, ...), and errors that come from the C
+// runtime or std::filesystem as errno values are mapped onto them here.
+
+#include <string>
+#include <system_error>
+
+#include "core/error.h"
+
+namespace file_error {
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kInvalidFilename = 3;
+inline constexpr int kTooManyOpenFiles = 4;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kReadBeyondEnd = 100;
+inline constexpr int kDiskFull = 101;
+inline constexpr int kInvalidNumericInput = 106;
+// An input/output device error; given to faults that have no number of
+// their own above.
+inline constexpr int kDeviceError = 1117;
+}  // namespace file_error
+
+// The text shown for an error number: "File not found" for 2, ... and
+// "I/O error <number>" for any number without a text of its own.
+std::string fileErrorText(int number);
+
+// The error number for a fault reported by the C runtime or std::filesystem.
+int fileErrorNumber(const std::error_code& code);
+
+class FileError : public HoravelError {
+ public:
+  explicit FileError(int number) : HoravelError(fileErrorText(number)), number_(number) {}
+  int number() const { return number_; }
+
+ private:
+  int number_;
+};
+
+[[noreturn]] void throwFileError(const std::error_code& code);
+// Throws for the errno value that the last failed C runtime call left.
+[[noreturn]] void throwFileErrorFromErrno();

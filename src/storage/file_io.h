@@ -1,0 +1,25 @@
+#pragma once
+// Whole-file reading and writing for the storage layer. Text files are
+// opened, read or written whole and closed within one call; faults throw
+// FileError.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+// Every byte of the file.
+std::string readFileBytes(const std::filesystem::path& file);
+
+// Makes target hold exactly bytes without ever leaving it half written: the
+// bytes go to a temporary file in the same folder, which then replaces the
+// target in one rename. When anything fails, the old target is as it was and
+// the temporary file is gone.
+void writeFileReplacing(const std::filesystem::path& target, std::string_view bytes);
+
+// The temporary file that writeFileReplacing writes before the rename.
+std::filesystem::path replacementPath(const std::filesystem::path& target);
+
+// Puts from in place of to, replacing a file of that name, in one step.
+// The only rename of the storage layer; a platform may swap in its own.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error);

@@ -1,0 +1,72 @@
+#pragma once
+// Mission files: one mission per line, the four texts of a row joined by a
+// separator byte, CR LF after every line, code page 936 bytes exactly as the
+// table holds them, no header. Saved mission lists use the separator 0x80;
+// everyday.mis uses '$' with the same line rule (daily_missions.h).
+//
+// A text that the plain layout cannot hold - a reminder of several lines, a
+// separator inside a text, a lead byte with no second byte at the end of a
+// text - is written with escapes: the byte 0xFF, which is no character of
+// code page 936, followed by two upper-case hex digits stands for the byte
+// they spell. Texts without such bytes are written exactly as they are, so
+// clean rows keep the plain layout byte for byte, and files of older
+// versions (which hold no 0xFF) read as before.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/clock.h"
+#include "core/date_time_text.h"
+#include "core/mission_table.h"
+
+inline constexpr char kMisSeparator = '\x80';
+
+// ---- The line rule ----
+
+// Turns one line, without its line end, into a row. The first three
+// separators end kindName, detail and dateText; a text whose separator is
+// missing is empty, and timeText takes the rest, further separators
+// included. Separators are searched character by character in code page
+// 936, so the second byte of a two-byte character never counts as one. With
+// today set, dateText becomes that text whatever the line held. The row gets
+// the picture of its kind (0 for a caption that names no kind); texts are
+// neither validated nor trimmed.
+MisRecord splitMisLine(std::string_view line, char separator, std::optional<std::string_view> today = std::nullopt);
+
+// Appends the line of one row: kindName, separator, detail, separator,
+// dateText, separator, timeText, CR LF.
+void appendMisLine(std::string& out, const MisRecord& record, char separator);
+
+// Calls onLine for each line of a file's bytes, first to last, without its
+// line end (LF, or CR LF; a last line may have none). Reading ends at the end
+// or at the first empty line; the result is the offset where it ended: the
+// start of that empty line, or the size of bytes.
+std::size_t forEachMisLine(std::string_view bytes, const std::function<void(std::string_view line)>& onLine);
+
+// ---- Files ----
+
+// Empties the table, then reads the file and appends one row per line by the
+// line rule. A file that cannot be opened or read leaves the table empty and
+// throws FileError.
+void loadMisFile(MisTable& table, const std::filesystem::path& file, char separator,
+                 std::optional<std::string_view> today);
+
+// The bytes of a file holding every row of the table, first to last.
+std::string misFileBytes(const MisTable& table, char separator);
+
+// Load: the rows as the file holds them.
+void loadMissionFile(MisTable& table, const std::filesystem::path& file);
+// Load to today: every row re-dated to today's date text.
+void loadMissionFileToToday(MisTable& table, const std::filesystem::path& file, const DateTimeText& text,
+                            const Clock& clock);
+// Save: replaces file with the table's rows. The old file stays whole if the
+// save fails. The table is not changed.
+void saveMissionFile(const MisTable& table, const std::filesystem::path& file);
+
+// The name a save writes: file itself when it ends in ".mis" (any letter
+// case), otherwise file with ".mis" appended.
+std::filesystem::path withMisExtension(const std::filesystem::path& file);

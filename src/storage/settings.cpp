@@ -1,0 +1,77 @@
+#include "storage/settings.h"
+
+#include <cstdint>
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool isValidTheme(int theme) { return theme >= 0 && theme < kThemeCount; }
+
+}  // namespace
+
+std::optional<int> parseProfileInteger(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    const std::string_view digits = text.substr(2);
+    if (digits.size() > 8) return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : digits) {
+      const int d = hexDigit(c);
+      if (d < 0) return std::nullopt;
+      value = value * 16 + static_cast<std::uint32_t>(d);
+    }
+    return static_cast<std::int32_t>(value);
+  }
+
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  // Accumulated as a negative number, whose range reaches INT32_MIN.
+  std::int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > std::int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::string unableToWriteMessage(std::string_view file) { return "Unable to write to " + std::string(file); }
+
+std::filesystem::path configPath(const std::filesystem::path& programFolder) {
+  return programFolder / kConfigFileName;
+}
+
+int readThemeSelect(const ProfileStore& profile) {
+  const int theme = profile.readInteger(kThemeSection, kThemeKey, kDefaultTheme);
+  return isValidTheme(theme) ? theme : kDefaultTheme;
+}
+
+void writeThemeSelect(ProfileStore& profile, int theme) {
+  profile.writeInteger(kThemeSection, kThemeKey, isValidTheme(theme) ? theme : kDefaultTheme);
+}
+
+bool readAutoSpeek(const ProfileStore& profile) { return profile.readInteger(kOtherSection, kAutoSpeekKey, 1) != 0; }
+
+void writeAutoSpeek(ProfileStore& profile, bool on) { profile.writeInteger(kOtherSection, kAutoSpeekKey, on ? 1 : 0); }
+
+std::optional<ThemeEffect> themeEffect(int theme) {
+  if (theme == kSystemTheme) return ThemeEffect{false, 0};
+  if (isValidTheme(theme)) return ThemeEffect{true, theme};
+  return std::nullopt;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The nine mission actions, carried out through PlatformServices and the
+// reminder popup.
+//
+// Reminders take turns. The popup is one window that holds one text and is
+// shown modally; while it shows, the scheduler's timer keeps running nested
+// passes, and a reminder due in one of them reaches mMessage again. That call
+// only puts its text in line and returns, so the nested pass goes on; the
+// outermost call shows every text in line, one after another, each with its
+// beep and its full countdown. However many reminders fall due, at most one
+// modal loop runs and nothing is dropped.
+
+#include <cstddef>
+#include <deque>
+#include <string>
+
+#include "core/mission_actions.h"
+#include "platform/platform_services.h"
+
+// What a reminder needs of the popup window.
+class ReminderPopup {
+ public:
+  virtual ~ReminderPopup() = default;
+  // The message label's text, code page 936.
+  virtual void setMessage(const std::string& cp936) = 0;
+  // Shows the popup and returns when it has closed.
+  virtual void showModal() = 0;
+  virtual WindowHandle window() const = 0;
+};
+
+class PlatformMissionActions final : public MissionActions {
+ public:
+  PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup);
+
+  void mShutdown() override;
+  void mReboot() override;
+  void mLogoff() override;
+  void mExecPro(std::string path) override;
+  void mOpenFile(std::string path) override;
+  void mMessage(std::string message) override;
+  void mRing() override;
+  void mOpenUrl(std::string url) override;
+  void mEmail(std::string address) override;
+
+  // True while a reminder's popup is up (or between two reminders in line).
+  bool showingReminder() const { return showing_; }
+  // Reminders waiting for the popup, not counting the one it shows.
+  std::size_t waitingReminders() const { return waiting_.size(); }
+
+ private:
+  void showOne(const std::string& message);
+
+  PlatformServices& platform_;
+  ReminderPopup& popup_;
+  bool showing_ = false;
+  std::deque<std::string> waiting_;
+};

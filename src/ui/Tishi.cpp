@@ -1,0 +1,279 @@
+#include "ui/Tishi.h"
+
+#include <string>
+
+#include "platform/text_conversion.h"
+#include "../../resources/resource_names.h"
+#include "ui/components/graphics.h"
+
+namespace {
+
+constexpr COLORREF kKey = RGB(res::kPopupKey.r, res::kPopupKey.g, res::kPopupKey.b);
+constexpr BYTE kOpacity = 200;
+constexpr int kFontHeight = 12;
+// The picture's size when it can't be loaded.
+constexpr SIZE kPictureSize{200, 442};
+
+// Chinese and Japanese scripts, their punctuation and the full-width forms:
+// a line may break between any two of them.
+bool breaksAnywhere(wchar_t c) { return c >= 0x2E80; }
+
+int widthOf(HDC dc, std::wstring_view text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+std::wstring withoutTrailingSpaces(std::wstring line) {
+  line.erase(line.find_last_not_of(L' ') + 1);
+  return line;
+}
+
+void wrapParagraph(HDC dc, std::wstring_view paragraph, int width, std::vector<std::wstring>& lines) {
+  std::wstring line;
+  std::size_t i = 0;
+  while (i < paragraph.size()) {
+    // The next piece that stays whole: a run of spaces, one CJK character
+    // or a word.
+    std::size_t j = i + 1;
+    if (paragraph[i] == L' ') {
+      while (j < paragraph.size() && paragraph[j] == L' ') ++j;
+    } else if (!breaksAnywhere(paragraph[i])) {
+      while (j < paragraph.size() && paragraph[j] != L' ' && !breaksAnywhere(paragraph[j])) ++j;
+    }
+    const std::wstring_view piece = paragraph.substr(i, j - i);
+    if (widthOf(dc, line + std::wstring(piece)) <= width) {
+      line += piece;
+      i = j;
+    } else if (piece.front() == L' ') {
+      lines.push_back(withoutTrailingSpaces(std::move(line)));
+      line.clear();
+      i = j;
+    } else if (!withoutTrailingSpaces(line).empty()) {
+      lines.push_back(withoutTrailingSpaces(std::move(line)));
+      line.clear();
+    } else {
+      // Wider than a whole line: as many characters as fit, at least one.
+      std::size_t fit = 1;
+      while (fit < piece.size() && widthOf(dc, line + std::wstring(piece.substr(0, fit + 1))) <= width) ++fit;
+      line += piece.substr(0, fit);
+      lines.push_back(std::move(line));
+      line.clear();
+      i += fit;
+    }
+  }
+  lines.push_back(withoutTrailingSpaces(std::move(line)));
+}
+
+RECT boundsAt(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+
+}  // namespace
+
+std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width) {
+  std::vector<std::wstring> lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find_first_of(L"\r\n", start);
+    wrapParagraph(dc, text.substr(start, end == std::wstring_view::npos ? end : end - start), width, lines);
+    if (end == std::wstring_view::npos) break;
+    start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
+TfrmTishi::TfrmTishi() {
+  CreateParams params;
+  params.className = L"TfrmTishi";
+  params.caption = L"友情提示:";
+  params.style = WS_POPUP;
+  // A tool window: no taskbar button of its own.
+  params.exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
+  params.x = 0;
+  params.y = 0;
+  params.width = kPictureSize.cx;
+  params.height = kPictureSize.cy;
+  params.background = kKey;
+  createWindow(params);
+}
+
+TfrmTishi::~TfrmTishi() {
+  if (Image1.bitmap) DeleteObject(Image1.bitmap);
+  if (font_) DeleteObject(font_);
+}
+
+void TfrmTishi::FormCreate() {
+  SetLayeredWindowAttributes(handle(), kKey, kOpacity, LWA_COLORKEY | LWA_ALPHA);
+  font_ = createSongtiFont(kFontHeight, GetDpiForWindow(handle()));
+
+  Image1.bitmap = loadBitmapResource(res::kPopup);
+  BITMAP info{};
+  Image1.size = Image1.bitmap && GetObjectW(Image1.bitmap, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight}
+                                                                               : kPictureSize;
+  // The form fits its picture.
+  const int width = scale(Image1.size.cx);
+  const int height = scale(Image1.size.cy);
+  Image1.bounds = boundsAt(0, 0, width, height);
+  Label1.bounds = boundsAt(scale(32), scale(88), scale(97), scale(185));
+  Label2.bounds = boundsAt(scale(22), scale(272), scale(90), scale(12));
+  Label2.caption = L"距离关闭的秒数:";
+  lbNum.bounds = boundsAt(scale(112), scale(272), scale(12), scale(12));
+  setNum(kCountdownSeconds);
+
+  // Once, for the whole run: the whole screen's lower right corner, not the
+  // work area's.
+  SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) - width, GetSystemMetrics(SM_CYSCREEN) - height,
+               width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmTishi::setMessage(const std::string& cp936) {
+  Label1.caption = toWide(cp936);
+  InvalidateRect(handle(), nullptr, FALSE);
+}
+
+void TfrmTishi::showModal() { ShowModal(); }
+
+void TfrmTishi::FormShow() {
+  elapsed_ = 0;
+  setNum(kCountdownSeconds);
+  // Setting the timer again starts a fresh period.
+  SetTimer(handle(), kTimer1, 1000, nullptr);
+  timerRunning_ = true;
+}
+
+void TfrmTishi::Timer1Timer() {
+  if (elapsed_ >= kCountdownSeconds) {
+    Close();
+    return;
+  }
+  ++elapsed_;
+  setNum(kCountdownSeconds - elapsed_);
+}
+
+void TfrmTishi::Image1DblClick() { Close(); }
+
+void TfrmTishi::Close() {
+  stopTimer();
+  closeWith(IDCANCEL);
+}
+
+void TfrmTishi::stopTimer() {
+  if (!timerRunning_) return;
+  KillTimer(handle(), kTimer1);
+  timerRunning_ = false;
+}
+
+void TfrmTishi::setNum(int seconds) {
+  lbNum.caption = std::to_wstring(seconds);
+  if (HDC dc = GetDC(handle())) {
+    const HGDIOBJ old = SelectObject(dc, font_);
+    lbNum.bounds.right = lbNum.bounds.left + widthOf(dc, lbNum.caption);
+    SelectObject(dc, old);
+    ReleaseDC(handle(), dc);
+  }
+  InvalidateRect(handle(), nullptr, FALSE);
+}
+
+int TfrmTishi::lineHeight() const {
+  HDC dc = GetDC(handle());
+  const HGDIOBJ old = SelectObject(dc, font_);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(handle(), dc);
+  return metrics.tmHeight;
+}
+
+std::vector<std::wstring> TfrmTishi::messageLines() const {
+  HDC dc = GetDC(handle());
+  const HGDIOBJ old = SelectObject(dc, font_);
+  std::vector<std::wstring> lines = wrapText(dc, Label1.caption, Label1.bounds.right - Label1.bounds.left);
+  SelectObject(dc, old);
+  ReleaseDC(handle(), dc);
+  return lines;
+}
+
+void TfrmTishi::paint(HDC dc) const {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const HBRUSH key = CreateSolidBrush(kKey);
+  FillRect(dc, &client, key);
+  DeleteObject(key);
+
+  if (Image1.bitmap) {
+    HDC source = CreateCompatibleDC(dc);
+    const HGDIOBJ oldBitmap = SelectObject(source, Image1.bitmap);
+    // No blending when scaled: the see-through colour must stay exact.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, Image1.bounds.left, Image1.bounds.top, Image1.bounds.right - Image1.bounds.left,
+               Image1.bounds.bottom - Image1.bounds.top, source, 0, 0, Image1.size.cx, Image1.size.cy, SRCCOPY);
+    SelectObject(source, oldBitmap);
+    DeleteDC(source);
+  }
+
+  const HGDIOBJ oldFont = SelectObject(dc, font_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const std::vector<std::wstring> lines =
+      wrapText(dc, Label1.caption, Label1.bounds.right - Label1.bounds.left);
+  int top = Label1.bounds.top;
+  for (const std::wstring& line : lines) {
+    if (top >= Label1.bounds.bottom) break;
+    ExtTextOutW(dc, Label1.bounds.left, top, ETO_CLIPPED, &Label1.bounds, line.data(), static_cast<UINT>(line.size()),
+                nullptr);
+    top += metrics.tmHeight;
+  }
+  for (const Label* label : {&Label2, &lbNum}) {
+    TextOutW(dc, label->bounds.left, label->bounds.top, label->caption.data(), static_cast<int>(label->caption.size()));
+  }
+  SelectObject(dc, oldFont);
+}
+
+void TfrmTishi::doubleClick(POINT at) {
+  // The topmost control under the point takes the double-click.
+  if (PtInRect(&lbNum.bounds, at) || PtInRect(&Label2.bounds, at)) return;
+  if (PtInRect(&Label1.bounds, at) || PtInRect(&Image1.bounds, at)) Image1DblClick();
+}
+
+LRESULT TfrmTishi::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      FormCreate();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // paint covers everything
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(handle(), &ps);
+      RECT client;
+      GetClientRect(handle(), &client);
+      // Drawn off screen first, so the countdown does not flicker.
+      HDC buffer = CreateCompatibleDC(dc);
+      HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+      const HGDIOBJ old = SelectObject(buffer, bitmap);
+      paint(buffer);
+      BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+      SelectObject(buffer, old);
+      DeleteObject(bitmap);
+      DeleteDC(buffer);
+      EndPaint(handle(), &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1 && timerRunning_) Timer1Timer();
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      doubleClick({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    case WM_SHOWWINDOW:
+      // However the popup is closed, the countdown stops with it.
+      if (!wParam) stopTimer();
+      return Form::handleMessage(message, wParam, lParam);
+    default:
+      return Form::handleMessage(message, wParam, lParam);
+  }
+}

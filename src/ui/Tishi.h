@@ -1,0 +1,86 @@
+#pragma once
+// The reminder popup: a borderless, translucent window shaped by its
+// picture, in the lower right corner of the screen, that shows a reminder's
+// message and closes itself after counting down ten seconds.
+//
+// One instance lives for the whole run. Its picture and labels are drawn by
+// the window itself: fuchsia is the see-through colour, so whatever is not
+// picture lets the desktop through, and the whole window is drawn at
+// opacity 200 of 255.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/platform_mission_actions.h"
+#include "ui/components/form.h"
+
+class TfrmTishi final : public Form, public ReminderPopup {
+ public:
+  // Created hidden, placed once in the screen's lower right corner.
+  TfrmTishi();
+  ~TfrmTishi() override;
+
+  static constexpr UINT_PTR kTimer1 = 1;  // the countdown timer's id
+  static constexpr int kCountdownSeconds = 10;
+
+  // ReminderPopup: the message is code page 936.
+  void setMessage(const std::string& cp936) override;
+  void showModal() override;
+  WindowHandle window() const override { return handle(); }
+
+  // The controls, in z-order from the bottom. Bounds are client pixels at
+  // the window's dpi; the window alone changes them.
+  struct Picture {
+    RECT bounds{};
+    HBITMAP bitmap = nullptr;
+    SIZE size{};  // of the bitmap
+  };
+  struct Label {
+    RECT bounds{};
+    std::wstring caption;
+  };
+  Picture Image1;
+  Label Label1;  // the message: word-wrapped at its width, cut at its height
+  Label Label2;  // "距离关闭的秒数:"
+  Label lbNum;   // seconds left; its width follows the text
+
+  // Countdown steps taken since the popup was last shown (0 to 10).
+  int elapsed() const { return elapsed_; }
+  bool timerRunning() const { return timerRunning_; }
+
+  // The message's lines as Label1 lays them out (all of them, also those
+  // below its bottom edge), and the height of one line.
+  std::vector<std::wstring> messageLines() const;
+  int lineHeight() const;
+  // The labels' font.
+  HFONT font() const { return font_; }
+
+  void Timer1Timer();
+  // Bound to a double-click on Image1 and on Label1.
+  void Image1DblClick();
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void FormShow() override;
+
+ private:
+  void FormCreate();
+  void Close();
+  void stopTimer();
+  void setNum(int seconds);
+  void paint(HDC dc) const;
+  void doubleClick(POINT at);
+
+  int elapsed_ = 0;
+  bool timerRunning_ = false;
+  HFONT font_ = nullptr;
+};
+
+// Breaks text into lines no wider than width, measured in dc's font. CR LF
+// (or a lone CR or LF) starts a new line. A line breaks at spaces, which
+// the break swallows, or between two Chinese (CJK) characters; a word wider
+// than a whole line is broken between its characters.
+std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width);

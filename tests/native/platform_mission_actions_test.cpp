@@ -1,0 +1,209 @@
+#include "core/platform_mission_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/scheduler.h"
+#include "platform/recording_platform_services.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A popup that writes what happens to it into the same log as the platform,
+// so the order of both can be checked. whileShown runs "inside the modal
+// loop", where the scheduler's timer would go on ticking.
+class FakePopup final : public ReminderPopup {
+ public:
+  explicit FakePopup(Lines& log) : log_(log) {}
+
+  void setMessage(const std::string& cp936) override {
+    message = cp936;
+    log_.push_back("setMessage " + cp936);
+  }
+  void showModal() override {
+    ++shows;
+    ++depth;
+    maxDepth = std::max(maxDepth, depth);
+    log_.push_back("showModal " + message);
+    struct Leave {
+      int& depth;
+      ~Leave() { --depth; }
+    } leave{depth};
+    if (whileShown) whileShown(message);
+  }
+  WindowHandle window() const override { return const_cast<int*>(&windowMarker_); }
+
+  std::string message;
+  int shows = 0;
+  int depth = 0;
+  int maxDepth = 0;
+  std::function<void(const std::string&)> whileShown;
+
+ private:
+  Lines& log_;
+  int windowMarker_ = 0;
+};
+
+class PlatformMissionActionsTest : public ::testing::Test {
+ protected:
+  PlatformMissionActionsTest() {
+    platform.onCall = [this](const std::string& line) { log.push_back(line); };
+  }
+
+  std::string topmost() const {
+    char text[48];
+    std::snprintf(text, sizeof text, "MakeTopmost %p", popup.window());
+    return text;
+  }
+  // What one reminder does, in order.
+  Lines reminder(const std::string& message) const {
+    return {"setMessage " + message, "SimpleBeep", "showModal " + message, topmost()};
+  }
+  static Lines joined(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  }
+
+  Lines log;
+  RecordingPlatformServices platform;
+  FakePopup popup{log};
+  PlatformMissionActions actions{platform, popup};
+};
+
+}  // namespace
+
+TEST_F(PlatformMissionActionsTest, PowerActionsAskWindowsToEndWithTheirFlags) {
+  actions.mShutdown();
+  actions.mReboot();
+  actions.mLogoff();
+  EXPECT_EQ(log, (Lines{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4"}));
+  EXPECT_EQ(popup.shows, 0);
+}
+
+TEST_F(PlatformMissionActionsTest, ShellActionsOpenTheDetailUnchanged) {
+  actions.mExecPro("C:\\程序\\备份 脚本.bat");
+  actions.mOpenFile("D:\\文档\\报告.doc");
+  actions.mOpenUrl("http://example.org/页面?a=1&b=2");
+  actions.mExecPro("");
+  EXPECT_EQ(log, (Lines{"ShellOpen - C:\\程序\\备份 脚本.bat", "ShellOpen open D:\\文档\\报告.doc",
+                        "ShellOpen open http://example.org/页面?a=1&b=2", "ShellOpen - "}));
+}
+
+TEST_F(PlatformMissionActionsTest, EmailPutsMailtoBeforeTheAddressAsStored) {
+  actions.mEmail("someone@example.org");
+  actions.mEmail("mailto:someone@example.org");
+  actions.mEmail(" 张三 <zs@example.org>?subject=你好 world");
+  actions.mEmail("");
+  EXPECT_EQ(log, (Lines{"ShellOpen open mailto:someone@example.org", "ShellOpen open mailto:mailto:someone@example.org",
+                        "ShellOpen open mailto: 张三 <zs@example.org>?subject=你好 world", "ShellOpen open mailto:"}));
+}
+
+TEST_F(PlatformMissionActionsTest, AReminderSetsTheTextBeepsShowsAndThenMakesThePopupTopmost) {
+  // Topmost comes after the popup has closed: the first showing is an
+  // ordinary window, every later one is topmost.
+  Lines seenWhileShown;
+  popup.whileShown = [&](const std::string&) { seenWhileShown = log; };
+  actions.mMessage("该开会了");
+  EXPECT_EQ(log, reminder("该开会了"));
+  EXPECT_EQ(seenWhileShown, (Lines{"setMessage 该开会了", "SimpleBeep", "showModal 该开会了"}));
+  EXPECT_FALSE(actions.showingReminder());
+
+  actions.mMessage("第二次");
+  EXPECT_EQ(log, joined({reminder("该开会了"), reminder("第二次")}));
+}
+
+TEST_F(PlatformMissionActionsTest, RemindersDueWhileOneShowsWaitAndFollowInOrder) {
+  popup.whileShown = [&](const std::string&) {
+    if (popup.shows == 1) {
+      const Lines before = log;
+      actions.mMessage("二");
+      actions.mMessage("三");
+      // Nothing shown yet and the call came straight back.
+      EXPECT_EQ(log, before);
+      EXPECT_TRUE(actions.showingReminder());
+      EXPECT_EQ(actions.waitingReminders(), 2u);
+    }
+    if (popup.shows == 2) actions.mMessage("四");  // due while a waiting one shows
+    if (popup.shows == 3) actions.mMessage("二");  // the same text again is a reminder of its own
+  };
+  actions.mMessage("一");
+  EXPECT_EQ(log, joined({reminder("一"), reminder("二"), reminder("三"), reminder("四"), reminder("二")}));
+  EXPECT_EQ(popup.maxDepth, 1);
+  EXPECT_FALSE(actions.showingReminder());
+  EXPECT_EQ(actions.waitingReminders(), 0u);
+}
+
+TEST_F(PlatformMissionActionsTest, OtherActionsDueWhileAReminderShowsActAtOnce) {
+  popup.whileShown = [&](const std::string& shown) {
+    if (shown != "a") return;
+    actions.mRing();
+    actions.mMessage("b");
+    actions.mOpenUrl("http://example.org/");
+  };
+  actions.mMessage("a");
+  EXPECT_EQ(log, joined({{"setMessage a", "SimpleBeep", "showModal a", "PlayResourceSound ring",
+                          "ShellOpen open http://example.org/", topmost()},
+                         reminder("b")}));
+}
+
+TEST_F(PlatformMissionActionsTest, AFailingShowingNeitherSticksNorDropsTheRemindersInLine) {
+  popup.whileShown = [&](const std::string& shown) {
+    if (shown == "坏") {
+      actions.mMessage("后");
+      throw std::runtime_error("window gone");
+    }
+  };
+  EXPECT_THROW(actions.mMessage("坏"), std::runtime_error);
+  // The one in line was still shown before the failure came out.
+  EXPECT_EQ(log, joined({{"setMessage 坏", "SimpleBeep", "showModal 坏"}, reminder("后")}));
+  EXPECT_FALSE(actions.showingReminder());
+  EXPECT_EQ(actions.waitingReminders(), 0u);
+
+  log.clear();
+  actions.mMessage("好");
+  EXPECT_EQ(log, reminder("好"));
+}
+
+TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerRemindersOneSecondApartAreBothShownInTurn) {
+  MisTable table;
+  ManualClock clock{{2026, 12, 9, 12, 30, 0, 0}};
+  DateTimeText text;
+  struct : StatusClockView {
+    void showStatusClock(const std::string&) override {}
+  } status;
+  const bool autoSpeek = false;
+  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  table.append({"提示消息", "第一条", "2026/12/9", "12:30:00", 3});
+  table.append({"提示消息", "第二条", "2026/12/9", "12:30:01", 3});
+  table.append({"系统响铃", "C:\\声音\\别的.wav", "2026/12/9", "12:30:15", 4});
+  table.append({"执行程序", "同一秒", "2026/12/9", "12:30:00", 1});
+
+  // The popup's eleven seconds, each with its own nested pass.
+  int passesWhileShown = 0;
+  popup.whileShown = [&](const std::string&) {
+    for (int i = 0; i < 11; ++i) {
+      LocalDateTime now = clock.now();
+      now.second += 1;
+      clock.set(now);
+      ++passesWhileShown;
+      scheduler.CheckMis();
+    }
+  };
+  scheduler.CheckMis();
+
+  // The ring's detail names another file; the built-in ring plays. The row
+  // due in the reminder's second is compared after both popups and misses.
+  EXPECT_EQ(log, joined({reminder("第一条"), {"setMessage 第二条", "SimpleBeep", "showModal 第二条"},
+                         {"PlayResourceSound ring", topmost()}}));
+  EXPECT_EQ(passesWhileShown, 22);
+  EXPECT_EQ(popup.maxDepth, 1);
+  EXPECT_EQ(clock.now().second, 22);
+}

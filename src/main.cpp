@@ -3,19 +3,32 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "core/date_time_text.h"
+#include "platform/program_folder.h"
+#include "platform/regional_formats.h"
+#include "platform/windows_clock.h"
+#include "platform/windows_platform_services.h"
+#include "ui/Mis.h"
+#include "ui/Tishi.h"
 #include "ui/Unit1.h"
+#include "ui/components/form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_COOL_CLASSES};
   InitCommonControlsEx(&controls);
 
-  TForm1 Form1;
-  ShowWindow(Form1.handle(), showCommand);
+  WindowsPlatformServices platform;
+  WindowsClock clock;
+  const DateTimeText text(userDateTimePatterns());
 
+  // The three windows that live for the whole run, in this order.
+  TForm1 Form1(platform, clock, text, programFolder());
+  TfrmMis frmMis(Form1.handle());
+  TfrmTishi frmTishi;
+  Form1.attachWindows(&frmMis, &frmTishi);
+
+  ShowWindow(Form1.handle(), showCommand);
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
   return 0;
 }

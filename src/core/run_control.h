@@ -34,7 +34,9 @@ struct RunControls {
 
 class RunControl {
  public:
-  RunControl(TickTimer& timer, const RunControls& controls) : timer_(timer), controls_(controls) {}
+  explicit RunControl(TickTimer& timer, const RunControls& controls = {}) : timer_(timer), controls_(controls) {}
+  // The window binds its controls once it has made them.
+  void bind(const RunControls& controls) { controls_ = controls; }
 
   // Each sets the timer and then all nine controls, whatever the state before.
   void mStart() { apply(true, false, true, true); }

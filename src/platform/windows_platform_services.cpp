@@ -114,5 +114,5 @@ void WindowsPlatformServices::DeleteRunValue(const std::string& name) {
 }
 
 void WindowsPlatformServices::MakeTopmost(WindowHandle window) {
-  SetWindowPos(static_cast<HWND>(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(static_cast<HWND>(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/text_conversion.h"
-#include "../../resources/resource_names.h"
+#include "resource_names.h"
 #include "ui/components/graphics.h"
 
 namespace {

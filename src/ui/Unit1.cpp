@@ -1,48 +1,454 @@
 #include "ui/Unit1.h"
 
-#include <commctrl.h>
+#include <iterator>
+
+#include "core/platform_mission_actions.h"
+#include "platform/text_conversion.h"
+#include "resource_names.h"
+#include "storage/daily_missions.h"
+#include "ui/About.h"
+#include "ui/Mis.h"
+#include "ui/addresses.h"
+#include "ui/components/gif_view.h"
+#include "ui/components/graphics.h"
+#include "ui/components/message_boxes.h"
+#include "ui/components/nav_bar.h"
+#include "ui/components/tray_icon.h"
+#include "ui/shengji.h"
 
 namespace {
 
-constexpr int kStatusClockWidth = 100;
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kToolBarId = 2001;
+constexpr int kListViewId = 2002;
+constexpr int kStatusBarId = 2003;
+constexpr int kCoolBarId = 2004;
+
+// Pictures of the command lists (ImageList1, 3, 4).
+enum Picture : int { picAdd, picModify, picDelete, picStart, picPause, picStop, picAbout };
+
+// The controls the run control greys out, one adapter per kind of control.
+class ToolButtonSwitch final : public CommandControl {
+ public:
+  ToolButtonSwitch(HWND toolbar, int id) : toolbar_(toolbar), id_(id) {}
+  void setEnabled(bool enabled) override { SendMessageW(toolbar_, TB_ENABLEBUTTON, id_, MAKELONG(enabled, 0)); }
+
+ private:
+  HWND toolbar_;
+  int id_;
+};
+
+class MenuItemSwitch final : public CommandControl {
+ public:
+  MenuItemSwitch(HMENU menu, int id) : menu_(menu), id_(id) {}
+  void setEnabled(bool enabled) override {
+    EnableMenuItem(menu_, static_cast<UINT>(id_), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+
+ private:
+  HMENU menu_;
+  int id_;
+};
+
+class NavItemSwitch final : public CommandControl {
+ public:
+  NavItemSwitch(NavBar& bar, int id) : bar_(bar), id_(id) {}
+  void setEnabled(bool enabled) override { bar_.setItemEnabled(id_, enabled); }
+
+ private:
+  NavBar& bar_;
+  int id_;
+};
+
+void appendItem(HMENU menu, int id, const wchar_t* caption) { AppendMenuW(menu, MF_STRING, id, caption); }
+void appendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
 
 }  // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
+               std::filesystem::path programFolder)
+    : Timer1(clock),
+      platform_(platform),
+      programFolder_(std::move(programFolder)),
+      clock_(clock),
+      text_(text),
+      runControl_(Timer1) {
+  icon_ = LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon);
   CreateParams params;
   params.className = L"TForm1";
   params.caption = L"MirolanHoravel";
+  params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   params.x = 198;
   params.y = 113;
   params.width = 696;
   params.height = 480;
-  params.icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  params.icon = icon_;
   createWindow(params);
 }
 
+TForm1::~TForm1() {
+  Timer1.setEnabled(false);
+  CoolTrayIcon1.reset();
+  ListView1.reset();
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  if (PopupMenu1) DestroyMenu(PopupMenu1);
+  if (PopupMenu2) DestroyMenu(PopupMenu2);
+  for (HIMAGELIST list : {ImageList1, ImageList2, ImageList3, ImageList4})
+    if (list) ImageList_Destroy(list);
+  if (font_) DeleteObject(font_);
+}
+
 void TForm1::FormCreate() {
-  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, handle(), nullptr,
+  Timer1.attach(handle(), kTimer1);
+  ImageList1 = loadImageStrip(res::kImageList1, 16, 7);
+  ImageList2 = loadImageStrip(res::kImageList2, 16, 7);
+  ImageList3 = loadImageStrip(res::kImageList3, 36, 7);
+  ImageList4 = loadImageStrip(res::kImageList4, 36, 7);
+
+  createMenus();
+  createToolBar();
+  createNavBar();
+  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, handle(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
                                GetModuleHandleW(nullptr), nullptr);
-  int parts[] = {kStatusClockWidth, -1};
+  int parts[] = {scale(100), -1};
   SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  ListView1 = std::make_unique<MainListView>(handle(), kListViewId, MisTable1, clock_, text_, ImageList2);
+  ListView1->onDoubleClick = [this] { tbModifyClick(); };
+  ListView1->onRightClick = [this] {
+    POINT at;
+    GetCursorPos(&at);
+    TrackPopupMenu(PopupMenu2, TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
+  };
+
+  HICON trayIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), res::kTrayIcon, IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  CoolTrayIcon1 = std::make_unique<TrayIcon>(handle(), kTrayMessage, trayIcon);
+  CoolTrayIcon1->setMenu(PopupMenu1);
+  CoolTrayIcon1->setDoubleClickCommand(cmdRestore);
+
+  font_ = createSansSerifFont(GetDpiForWindow(handle()));
+  setFontOnTree(handle(), font_);
+
+  runControl_.bind({runSwitches_[0].get(), runSwitches_[1].get(), runSwitches_[2].get(), runSwitches_[3].get(),
+                    runSwitches_[4].get(), runSwitches_[5].get(), runSwitches_[6].get(), runSwitches_[7].get(),
+                    runSwitches_[8].get()});
+  bindCommands();
+  layout();
+
+  // Start-up: the daily missions, and when there are any, the offer to run them.
+  if (std::filesystem::exists(dailyMissionsPath(programFolder_))) loadMis();
+  if (MisTable1.count() > 0 && askYesNo(nullptr, L"是否立刻开始执行已设定任务?", L"Horavel友情提示:")) tbStartClick();
+}
+
+void TForm1::loadMis() { loadDailyMissions(MisTable1, dailyMissionsPath(programFolder_), text_, clock_); }
+
+void TForm1::createMenus() {
+  HMENU system = CreatePopupMenu();
+  appendItem(system, cmdSetup, L"系统设置");
+  appendItem(system, cmdSystemTime, L"设置系统时间");
+  appendItem(system, cmdEveryday, L"每日任务维护");
+  appendSeparator(system);
+  appendItem(system, cmdSaveMis, L"保存任务\tCtrl+S");
+  appendItem(system, cmdLoadMis, L"加载任务\tCtrl+O");
+  appendItem(system, cmdLoadMisConvert, L"加载至今日\tCtrl+Alt+O");
+  appendSeparator(system);
+  appendItem(system, cmdQuit, L"退出程序");
+
+  HMENU mission = CreatePopupMenu();
+  appendItem(mission, cmdAdd, L"添加任务\tCtrl+Ins");
+  appendItem(mission, cmdModify, L"修改任务");
+  appendItem(mission, cmdDelete, L"删除任务\tCtrl+Del");
+
+  HMENU control = CreatePopupMenu();
+  appendItem(control, cmdMenuStart, L"开始执行");
+  appendItem(control, cmdMenuPause, L"暂停执行");
+  appendItem(control, cmdMenuStop, L"停止执行");
+
+  HMENU help = CreatePopupMenu();
+  appendItem(help, cmdHelpContent, L"帮助主题");
+  appendItem(help, cmdAbout, L"关于程序");
+  appendItem(help, cmdShengji, L"升级历史");
+  appendSeparator(help);
+  appendItem(help, cmdVisitWeb, L"访问主页");
+  appendItem(help, cmdQuestion, L"问题反馈");
+
+  MainMenu1 = CreateMenu();
+  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(system), L"系统(&S)");
+  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(mission), L"任务(&M)");
+  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(control), L"控制(&C)");
+  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
+  SetMenu(handle(), MainMenu1);
+
+  // The items bound to actions with a picture show it.
+  for (const auto& [id, picture] : {std::pair{cmdAdd, picAdd}, std::pair{cmdDelete, picDelete}}) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = stripPicture(res::kImageList1, 16, picture);
+    SetMenuItemInfoW(mission, static_cast<UINT>(id), FALSE, &info);
+  }
+
+  PopupMenu1 = CreatePopupMenu();
+  appendItem(PopupMenu1, cmdRestore, L"恢复");
+  appendItem(PopupMenu1, cmdAbout, L"关于程序");
+  appendSeparator(PopupMenu1);
+  appendItem(PopupMenu1, cmdTrayClose, L"关闭程序");
+
+  PopupMenu2 = CreatePopupMenu();
+  appendItem(PopupMenu2, cmdAdd, L"添加任务(&A)");
+  appendItem(PopupMenu2, cmdModify, L"修改任务(&M)");
+  appendItem(PopupMenu2, cmdDelete, L"删除任务(&D)");
+  appendSeparator(PopupMenu2);
+  appendItem(PopupMenu2, cmdEverydayMission, L"设为每日执行任务");
+
+  runSwitches_[3] = std::make_unique<MenuItemSwitch>(control, cmdMenuStart);
+  runSwitches_[4] = std::make_unique<MenuItemSwitch>(control, cmdMenuPause);
+  runSwitches_[5] = std::make_unique<MenuItemSwitch>(control, cmdMenuStop);
+  EnableMenuItem(control, cmdMenuPause, MF_BYCOMMAND | MF_GRAYED);
+  EnableMenuItem(control, cmdMenuStop, MF_BYCOMMAND | MF_GRAYED);
+
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, VK_INSERT, cmdAdd},
+      {FVIRTKEY | FCONTROL, VK_DELETE, cmdDelete},
+      {FVIRTKEY | FCONTROL, 'S', cmdSaveMis},
+      {FVIRTKEY | FCONTROL, 'O', cmdLoadMis},
+      {FVIRTKEY | FCONTROL | FALT, 'O', cmdLoadMisConvert},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+  setMainAccelerators(handle(), accelerators_);
+}
+
+void TForm1::createToolBar() {
+  CoolBar1 = CreateWindowExW(0, REBARCLASSNAMEW, L"",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                                 CCS_NODIVIDER | RBS_BANDBORDERS,
+                             0, 0, 0, 0, handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCoolBarId)),
+                             GetModuleHandleW(nullptr), nullptr);
+  ToolBar1 = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
+                                 CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                             0, 0, 0, 0, CoolBar1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)),
+                             GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList3));
+  SendMessageW(ToolBar1, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList4));
+  SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELONG(scale(36), scale(36)));
+
+  const auto button = [](int picture, int id, const wchar_t* caption, bool enabled) {
+    TBBUTTON b{};
+    b.iBitmap = picture;
+    b.idCommand = id;
+    b.fsState = enabled ? TBSTATE_ENABLED : 0;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = reinterpret_cast<INT_PTR>(caption);
+    return b;
+  };
+  const auto separator = [this] {
+    TBBUTTON b{};
+    b.iBitmap = scale(8);
+    b.fsStyle = BTNS_SEP;
+    return b;
+  };
+  TBBUTTON buttons[] = {
+      button(picAdd, cmdAdd, L"添加任务", true),     button(picModify, cmdModify, L"修改任务", true),
+      button(picDelete, cmdDelete, L"删除任务", true), separator(),
+      button(picStart, cmdStart, L"开始", true),       button(picPause, cmdPause, L"暂停", false),
+      button(picStop, cmdStop, L"停止", false),        separator(),
+      button(picAbout, cmdAbout, L"关于", true),
+  };
+  SendMessageW(ToolBar1, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELONG(scale(55), scale(56)));
+
+  REBARBANDINFOW band{};
+  band.cbSize = sizeof band;
+  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+  band.fStyle = RBBS_NOGRIPPER | RBBS_CHILDEDGE;
+  band.hwndChild = ToolBar1;
+  band.cyMinChild = scale(58);
+  band.cxMinChild = 0;
+  band.cx = scale(688);
+  SendMessageW(CoolBar1, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+
+  // The animation sits at the toolbar's right end; the free width between
+  // the buttons and it stays empty.
+  RxGIFAnimator1 = std::make_unique<GifView>(ToolBar1, 0, 0, scale(64), scale(56), res::kAnimGif);
+
+  runSwitches_[0] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdStart);
+  runSwitches_[1] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdPause);
+  runSwitches_[2] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdStop);
+}
+
+void TForm1::createNavBar() {
+  dxNavBar1 = std::make_unique<NavBar>(handle(), 0, 0, scale(153), scale(300), ImageList1, 16);
+  const int mission = dxNavBar1->addGroup(L"任务", true);
+  dxNavBar1->addItem(mission, cmdAdd, L"添加任务", picAdd);
+  dxNavBar1->addItem(mission, cmdModify, L"修改任务", picModify);
+  dxNavBar1->addItem(mission, cmdDelete, L"删除任务", picDelete);
+  const int control = dxNavBar1->addGroup(L"控制", true);
+  dxNavBar1->addItem(control, cmdBarStart, L"开始执行", picStart);
+  dxNavBar1->addItem(control, cmdBarPause, L"暂停执行", picPause);
+  dxNavBar1->addItem(control, cmdBarStop, L"停止执行", picStop);
+  dxNavBar1->setItemEnabled(cmdBarPause, false);
+  dxNavBar1->setItemEnabled(cmdBarStop, false);
+  runSwitches_[6] = std::make_unique<NavItemSwitch>(*dxNavBar1, cmdBarStart);
+  runSwitches_[7] = std::make_unique<NavItemSwitch>(*dxNavBar1, cmdBarPause);
+  runSwitches_[8] = std::make_unique<NavItemSwitch>(*dxNavBar1, cmdBarStop);
+}
+
+void TForm1::bindCommands() {
+  bindCommand(cmdAdd, [this] { actAddExecute(); });
+  bindCommand(cmdModify, [this] { tbModifyClick(); });
+  bindCommand(cmdDelete, [this] { actDelMisExecute(); });
+  for (int id : {cmdStart, cmdMenuStart, cmdBarStart}) bindCommand(id, [this] { tbStartClick(); });
+  for (int id : {cmdPause, cmdMenuPause, cmdBarPause}) bindCommand(id, [this] { tbPauseClick(); });
+  for (int id : {cmdStop, cmdMenuStop, cmdBarStop}) bindCommand(id, [this] { tbStopClick(); });
+  bindCommand(cmdAbout, [this] { actAboutExecute(); });
+  bindCommand(cmdQuit, [this] { actQuitExecute(); });
+  bindCommand(cmdHelpContent, [this] { actHelpContentExecute(); });
+  bindCommand(cmdVisitWeb, [this] { mnVisitWebClick(); });
+  bindCommand(cmdQuestion, [this] { mnQuestionClick(); });
+  bindCommand(cmdShengji, [this] { mnShengjiClick(); });
+  bindCommand(cmdRestore, [this] { mnRestoreClick(); });
+  bindCommand(cmdTrayClose, [this] { mnTrayCloseClick(); });
+}
+
+void TForm1::attachWindows(TfrmMis* editor, ReminderPopup* popup) {
+  frmMis_ = editor;
+  actions_ = std::make_unique<PlatformMissionActions>(platform_, *popup);
+  scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, platform_,
+                                           static_cast<StatusClockView&>(*this), autoSpeek);
 }
 
 void TForm1::layout() {
-  if (StatusBar1) SendMessageW(StatusBar1, WM_SIZE, 0, 0);
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int width = client.right;
+  const int coolHeight = scale(62);
+  MoveWindow(CoolBar1, 0, 0, width, coolHeight, TRUE);
+  SendMessageW(StatusBar1, WM_SIZE, 0, 0);
+  RECT status;
+  GetWindowRect(StatusBar1, &status);
+  const int statusHeight = status.bottom - status.top;
+  const int middle = client.bottom - coolHeight - statusHeight;
+  dxNavBar1->move(0, coolHeight, scale(153), middle);
+  ListView1->move(scale(153), coolHeight, width - scale(153), middle);
+  RECT tools;
+  GetClientRect(ToolBar1, &tools);
+  RxGIFAnimator1->move(tools.right - scale(64), 0, scale(64), scale(56));
 }
 
+void TForm1::showStatusClock(const std::string& text) {
+  const std::wstring wide = toWide(text);
+  SendMessageW(StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void TForm1::Timer1Timer() {
+  // Aim the next tick first: this pass may hold the thread for seconds.
+  Timer1.rearm();
+  if (scheduler_) CheckMis();
+}
+
+void TForm1::actAddExecute() {
+  if (!frmMis_) return;
+  frmMis_->misMode = 1;
+  ShowWindow(frmMis_->btnAddOn, SW_SHOW);
+  SetWindowTextW(frmMis_->btnAddOn, L"添加并继续");
+  SetWindowTextW(frmMis_->btnAdd, L"添加并关闭");
+  SetWindowTextW(frmMis_->btnClose, L"不添加关闭");
+  frmMis_->showEditor();
+}
+
+void TForm1::tbModifyClick() {
+  if (!frmMis_) return;
+  frmMis_->misMode = 2;
+  ShowWindow(frmMis_->btnAddOn, SW_HIDE);
+  SetWindowTextW(frmMis_->btnAdd, L"修改并保存");
+  SetWindowTextW(frmMis_->btnClose, L"不修改关闭");
+  if (MisTable1.selectedIndex() >= 0) frmMis_->showEditor();
+}
+
+void TForm1::actDelMisExecute() {
+  if (MisTable1.selectedIndex() < 0) return;
+  if (!askYesNo(handle(), L"确定要删除该任务吗?", L"提示:")) return;
+  // The question ran a modal loop: the selection may have gone meanwhile.
+  if (MisTable1.selectedIndex() >= 0) MisTable1.remove(MisTable1.selectedIndex());
+}
+
+void TForm1::actAboutExecute() {
+  MessageBeep(0);
+  TfrmAbout about(handle());
+  about.ShowModal();
+}
+
+void TForm1::mnShengjiClick() {
+  TfrmShengji history(handle());
+  history.ShowModal();
+}
+
+void TForm1::actHelpContentExecute() {
+  showMessageBox({nullptr, L"帮助功能暂未启用.", L"提示:", MB_OK | MB_ICONINFORMATION});
+}
+
+void TForm1::mnVisitWebClick() { platform_.ShellOpen(ShellVerb::Open, toCp936(kHomePage)); }
+
+void TForm1::mnQuestionClick() {
+  platform_.ShellOpen(ShellVerb::Open, "mailto:" + toCp936(kFeedbackAddress));
+}
+
+void TForm1::FormClose() { CoolTrayIcon1->hideOwnerToTray(); }
+
+void TForm1::mnRestoreClick() { CoolTrayIcon1->restoreOwner(); }
+
+void TForm1::actQuitExecute() {
+  FormClose();
+  endProgram();
+}
+
+void TForm1::mnTrayCloseClick() {
+  Timer1.setEnabled(false);
+  FormClose();
+  endProgram();
+}
+
+void TForm1::endProgram() { PostQuitMessage(0); }
+
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CoolTrayIcon1 && CoolTrayIcon1->handleMessage(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE:
       FormCreate();
       return 0;
     case WM_SIZE:
-      layout();
+      if (ListView1) layout();
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
+    case WM_TIMER:
+      if (wParam == kTimer1) {
+        Timer1Timer();
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (ListView1 && header->hwndFrom == ListView1->handle()) {
+        bool handled = false;
+        const LRESULT result = ListView1->onNotify(header, handled);
+        if (handled) return result;
+      }
+      break;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        FormClose();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      FormClose();
       return 0;
     default:
-      return Window::handleMessage(message, wParam, lParam);
+      break;
   }
+  return Form::handleMessage(message, wParam, lParam);
 }

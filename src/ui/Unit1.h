@@ -1,21 +1,124 @@
 #pragma once
-// The main window: the mission list, every command, the scheduler's timer
-// and status clock.
+// The main window: the mission list, every command (toolbar, side bar,
+// menus, context menu, tray menu), the scheduler's timer and status clock.
+// Closing it hides it to the notification area; the scheduler goes on.
 
 #include <windows.h>
+#include <commctrl.h>
 
-#include "ui/components/window.h"
+#include <filesystem>
+#include <memory>
+#include <string>
 
-class TForm1 final : public Window {
+#include "core/clock.h"
+#include "core/date_time_text.h"
+#include "core/mission_table.h"
+#include "core/run_control.h"
+#include "core/scheduler.h"
+#include "platform/platform_services.h"
+#include "ui/components/form.h"
+#include "ui/main_list_view.h"
+#include "ui/second_timer.h"
+
+class NavBar;
+class TrayIcon;
+class GifView;
+class TfrmMis;
+class PlatformMissionActions;
+class ReminderPopup;
+
+// Command ids of the main window's controls and menu items.
+enum MainCommand : int {
+  cmdAdd = 1001, cmdModify, cmdDelete, cmdStart, cmdPause, cmdStop, cmdAbout, cmdQuit, cmdHelpContent,
+  cmdVisitWeb, cmdQuestion, cmdSetup, cmdSystemTime, cmdEveryday, cmdShengji, cmdSaveMis, cmdLoadMis,
+  cmdLoadMisConvert, cmdRestore, cmdTrayClose, cmdEverydayMission,
+  // Menu items and side-bar items of Start, Pause and Stop have ids of their
+  // own so that each control can be enabled on its own.
+  cmdMenuStart, cmdMenuPause, cmdMenuStop, cmdBarStart, cmdBarPause, cmdBarStop,
+};
+
+class TForm1 final : public Form, private StatusClockView {
  public:
-  TForm1();
+  // The services, clock and formats live as long as the window; the program
+  // folder holds everyday.mis and config.ini.
+  TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
+         std::filesystem::path programFolder);
+  ~TForm1() override;
 
+  // The editor and the reminder popup are created after the main window;
+  // the program's start hands them over here.
+  void attachWindows(TfrmMis* editor, ReminderPopup* popup);
+
+  MisTable MisTable1;  // the mission table shown by ListView1
+  bool autoSpeek = false;
+
+  // Run control.
+  void mStart() { runControl_.mStart(); }
+  void mPause() { runControl_.mPause(); }
+  void mStop() { runControl_.mStop(); }
+  void CheckMis() { scheduler_->CheckMis(); }
+  // Fills the table with the daily missions, dated today.
+  void loadMis();
+  bool running() const { return Timer1.enabled(); }
+
+  // Handlers, one per command.
+  void actAddExecute();
+  void tbModifyClick();
+  void actDelMisExecute();
+  void tbStartClick() { mStart(); }
+  void tbPauseClick() { mPause(); }
+  void tbStopClick() { mStop(); }
+  void actAboutExecute();
+  void actQuitExecute();
+  void actHelpContentExecute();
+  void mnVisitWebClick();
+  void mnQuestionClick();
+  void mnShengjiClick();
+  void mnRestoreClick();
+  void mnTrayCloseClick();
+  void Timer1Timer();
+  void FormClose();
+
+  // Controls.
+  HWND CoolBar1 = nullptr;
+  HWND ToolBar1 = nullptr;
   HWND StatusBar1 = nullptr;
+  HMENU MainMenu1 = nullptr;
+  HMENU PopupMenu1 = nullptr;  // notification-area icon
+  HMENU PopupMenu2 = nullptr;  // list
+  std::unique_ptr<NavBar> dxNavBar1;
+  std::unique_ptr<MainListView> ListView1;
+  std::unique_ptr<GifView> RxGIFAnimator1;
+  std::unique_ptr<TrayIcon> CoolTrayIcon1;
+  SecondTimer Timer1;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void FormCreate();
+  void createToolBar();
+  void createNavBar();
+  void createMenus();
+  void bindCommands();
   void layout();
+  void showStatusClock(const std::string& text) override;
+  void endProgram();
+
+  PlatformServices& platform_;
+  const std::filesystem::path programFolder_;
+  const Clock& clock_;
+  const DateTimeText& text_;
+  TfrmMis* frmMis_ = nullptr;
+  std::unique_ptr<PlatformMissionActions> actions_;
+  std::unique_ptr<Scheduler> scheduler_;
+  RunControl runControl_;
+  std::unique_ptr<CommandControl> runSwitches_[9];
+  HIMAGELIST ImageList1 = nullptr;
+  HIMAGELIST ImageList2 = nullptr;
+  HIMAGELIST ImageList3 = nullptr;
+  HIMAGELIST ImageList4 = nullptr;
+  HACCEL accelerators_ = nullptr;
+  HFONT font_ = nullptr;
+  HICON icon_ = nullptr;
 };

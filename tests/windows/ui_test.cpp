@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <stdexcept>
 #include <vector>
 
 #include "core/error.h"
-#include "ui/Unit1.h"
 #include "ui/components/message_boxes.h"
+#include "ui/components/window.h"
 
 namespace {
 
@@ -61,24 +60,4 @@ TEST(WindowEdgeTest, AFailingHandlerShowsTheStandardErrorBoxAndTheWindowLivesOn)
   EXPECT_EQ(boxes.shown[1].text, L"Failed to set data for 'Horavel'");
   EXPECT_EQ(window.handled, 2);
   EXPECT_TRUE(IsWindow(window.handle()));
-}
-
-TEST(MainWindowTest, StartsWithItsCaptionSizeAndStatusClock) {
-  TForm1 form;
-  ASSERT_TRUE(IsWindow(form.handle()));
-  wchar_t caption[64];
-  GetWindowTextW(form.handle(), caption, 64);
-  EXPECT_STREQ(caption, L"MirolanHoravel");
-  RECT r;
-  GetWindowRect(form.handle(), &r);
-  EXPECT_EQ(r.left, 198);
-  EXPECT_EQ(r.top, 113);
-  EXPECT_EQ(r.right - r.left, 696);
-  EXPECT_EQ(r.bottom - r.top, 480);
-  ASSERT_TRUE(IsWindow(form.StatusBar1));
-  int parts[4] = {};
-  EXPECT_EQ(SendMessageW(form.StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 2);
-  EXPECT_EQ(parts[0], 100);
-  // Empty until the first pass.
-  EXPECT_EQ(LOWORD(SendMessageW(form.StatusBar1, SB_GETTEXTLENGTHW, 0, 0)), 0);
 }

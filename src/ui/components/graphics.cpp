@@ -40,3 +40,39 @@ HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size, int count) {
   }
   return list;
 }
+
+HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index) {
+  HBITMAP strip = loadBitmapResource(bitmapName);
+  if (!strip) return nullptr;
+  DIBSECTION source{};
+  GetObjectW(strip, sizeof source, &source);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const bool usable = picture && source.dsBm.bmBitsPixel == 32 && source.dsBm.bmBits &&
+                      source.dsBm.bmWidth >= (index + 1) * size && source.dsBm.bmHeight >= size;
+  if (usable) {
+    const auto* from = static_cast<const BYTE*>(source.dsBm.bmBits);
+    auto* to = static_cast<BYTE*>(bits);
+    const int height = source.dsBm.bmHeight;
+    for (int y = 0; y < size; ++y) {
+      // The resource is bottom-up.
+      const BYTE* row = from + static_cast<size_t>(height - 1 - y) * source.dsBm.bmWidthBytes;
+      for (int x = 0; x < size; ++x) {
+        const BYTE* pixel = row + (index * size + x) * 4;
+        BYTE* out = to + (static_cast<size_t>(y) * size + x) * 4;
+        const int alpha = pixel[3];
+        for (int c = 0; c < 3; ++c) out[c] = static_cast<BYTE>(pixel[c] * alpha / 255);
+        out[3] = static_cast<BYTE>(alpha);
+      }
+    }
+  }
+  DeleteObject(strip);
+  return picture;
+}

@@ -14,5 +14,8 @@ void setFontOnTree(HWND window, HFONT font);
 // An image list from a horizontal strip of count square pictures of size
 // pixels each, a 32-bit bitmap resource with alpha.
 HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size, int count);
+// One picture of such a strip as a premultiplied 32-bit DIB section, the
+// form menus and AlphaBlend take.
+HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index);
 // A 32-bit bitmap resource with alpha, as a DIB section.
 HBITMAP loadBitmapResource(const wchar_t* bitmapName);

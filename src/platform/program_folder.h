@@ -1,0 +1,7 @@
+#pragma once
+// The folder of the running executable: the program keeps its own files
+// there, whatever the current directory is.
+
+#include <filesystem>
+
+std::filesystem::path programFolder();

@@ -1,0 +1,18 @@
+#include "ui/second_timer.h"
+
+#include "core/tick_schedule.h"
+
+void SecondTimer::setEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (!owner_) return;
+  if (enabled) {
+    SetTimer(owner_, id_, static_cast<UINT>(firstTickDelay(clock_.now().millisecond)), nullptr);
+  } else {
+    KillTimer(owner_, id_);
+  }
+}
+
+void SecondTimer::rearm() {
+  if (enabled_ && owner_) SetTimer(owner_, id_, static_cast<UINT>(nextTickDelay(clock_.now().millisecond)), nullptr);
+}

@@ -1,0 +1,443 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/platform_mission_actions.h"
+#include "platform/recording_platform_services.h"
+#include "platform/text_conversion.h"
+#include "platform/windows_clock.h"
+#include "ui/Mis.h"
+#include "ui/Unit1.h"
+#include "ui/components/form.h"
+#include "ui/components/message_boxes.h"
+#include "ui/components/nav_bar.h"
+#include "ui/components/tray_icon.h"
+
+namespace {
+
+// Answers every message box with a fixed answer and keeps what was asked.
+class Answers {
+ public:
+  explicit Answers(int answer) {
+    setMessageBoxHook([this, answer](const MessageBoxRequest& request) {
+      asked.push_back(request);
+      return answer;
+    });
+  }
+  ~Answers() { setMessageBoxHook(nullptr); }
+  std::vector<MessageBoxRequest> asked;
+};
+
+// A popup that records instead of showing.
+struct PopupLog : ReminderPopup {
+  std::vector<std::string> shown;
+  std::string message;
+  void setMessage(const std::string& text) override { message = text; }
+  void showModal() override { shown.push_back(message); }
+  WindowHandle window() const override { return nullptr; }
+};
+
+// Runs code from inside the next modal loop: posted messages are handled
+// in order once the loop runs.
+class Probe final : public Window {
+ public:
+  Probe() {
+    CreateParams params;
+    params.className = L"HoravelTestProbe";
+    params.style = WS_POPUP;
+    createWindow(params);
+  }
+  void post(std::function<void()> step) {
+    steps_.push_back(std::move(step));
+    PostMessageW(handle(), WM_APP, 0, 0);
+  }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP && !steps_.empty()) {
+      auto step = steps_.front();
+      steps_.erase(steps_.begin());
+      step();
+      return 0;
+    }
+    return Window::handleMessage(message, wParam, lParam);
+  }
+
+ private:
+  std::vector<std::function<void()>> steps_;
+};
+
+std::wstring textOf(HWND window) {
+  wchar_t text[256] = L"";
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+// A program folder without everyday.mis.
+std::filesystem::path emptyFolder() {
+  const auto folder = std::filesystem::temp_directory_path() / L"horavel-empty";
+  std::filesystem::create_directories(folder);
+  std::filesystem::remove(folder / L"everyday.mis");
+  return folder;
+}
+
+void pumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    dispatchMessage(message);
+  }
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form.handle()) { form.attachWindows(&editor, &popup); }
+
+  // The nine run controls as 0/1, in the order toolbar, menu, side bar.
+  std::string runControls() {
+    std::string states;
+    for (int id : {cmdStart, cmdPause, cmdStop})
+      states += SendMessageW(form.ToolBar1, TB_ISBUTTONENABLED, id, 0) ? '1' : '0';
+    for (int id : {cmdMenuStart, cmdMenuPause, cmdMenuStop})
+      states += (GetMenuState(form.MainMenu1, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) ? '0' : '1';
+    for (int id : {cmdBarStart, cmdBarPause, cmdBarStop}) states += form.dxNavBar1->itemEnabled(id) ? '1' : '0';
+    return states;
+  }
+  void add(const char* kind, const char* detail, const char* date, const char* time) {
+    form.MisTable1.append({kind, detail, date, time, 0});
+  }
+
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  DateTimeText text;
+  PopupLog popup;
+  TForm1 form;
+  TfrmMis editor;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
+  EXPECT_EQ(textOf(form.handle()), L"MirolanHoravel");
+  RECT r;
+  GetWindowRect(form.handle(), &r);
+  EXPECT_EQ(r.left, 198);
+  EXPECT_EQ(r.top, 113);
+  EXPECT_EQ(r.right - r.left, 696);
+  EXPECT_EQ(r.bottom - r.top, 480);
+  int parts[4] = {};
+  EXPECT_EQ(SendMessageW(form.StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 2);
+  EXPECT_EQ(parts[0], 100);
+  EXPECT_EQ(LOWORD(SendMessageW(form.StatusBar1, SB_GETTEXTLENGTHW, 0, 0)), 0);
+  HWND list = form.ListView1->handle();
+  EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA);
+  const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间"};
+  const int widths[] = {100, 120, 100, 100};
+  for (int i = 0; i < 4; ++i) {
+    wchar_t caption[32] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = caption;
+    column.cchTextMax = 32;
+    ASSERT_TRUE(ListView_GetColumn(list, i, &column));
+    EXPECT_STREQ(caption, captions[i]);
+    EXPECT_EQ(column.cx, widths[i]);
+  }
+  EXPECT_FALSE(form.CoolTrayIcon1->visible());
+}
+
+TEST_F(MainWindowTest, RunControlsAtStartAndAfterEachCommand) {
+  EXPECT_EQ(runControls(), "100100100");
+  EXPECT_FALSE(form.running());
+  form.runCommand(cmdStart);
+  EXPECT_EQ(runControls(), "011011011");
+  EXPECT_TRUE(form.running());
+  form.runCommand(cmdMenuPause);
+  EXPECT_EQ(runControls(), "101101101");
+  EXPECT_FALSE(form.running());
+  form.runCommand(cmdBarStart);
+  form.runCommand(cmdStop);
+  EXPECT_EQ(runControls(), "100100100");
+  EXPECT_FALSE(form.running());
+}
+
+TEST_F(MainWindowTest, AddAndModifySetTheEditorsModeAndCaptions) {
+  Probe probe;
+  bool shown = false;
+  probe.post([&] {
+    shown = IsWindowVisible(editor.handle()) != FALSE;
+    EXPECT_EQ(editor.misMode, 1);
+    EXPECT_TRUE(IsWindowVisible(editor.btnAddOn));
+    EXPECT_EQ(textOf(editor.btnAddOn), L"添加并继续");
+    EXPECT_EQ(textOf(editor.btnAdd), L"添加并关闭");
+    EXPECT_EQ(textOf(editor.btnClose), L"不添加关闭");
+    SendMessageW(editor.btnClose, BM_CLICK, 0, 0);
+  });
+  form.runCommand(cmdAdd);
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(IsWindowVisible(editor.handle()));
+
+  // Modify without a selection: mode and captions change, nothing shows.
+  form.runCommand(cmdModify);
+  EXPECT_EQ(editor.misMode, 2);
+  EXPECT_FALSE(IsWindowVisible(editor.btnAddOn));
+  EXPECT_EQ(textOf(editor.btnAdd), L"修改并保存");
+  EXPECT_EQ(textOf(editor.btnClose), L"不修改关闭");
+
+  add("执行程序", "a.exe", "2026/12/9", "12:00:00");
+  form.MisTable1.select(0);
+  shown = false;
+  probe.post([&] {
+    shown = IsWindowVisible(editor.handle()) != FALSE;
+    SendMessageW(editor.btnClose, BM_CLICK, 0, 0);
+  });
+  form.runCommand(cmdModify);
+  EXPECT_TRUE(shown);
+
+  // The next add shows the add-and-continue button again.
+  probe.post([&] {
+    EXPECT_TRUE(IsWindowVisible(editor.btnAddOn));
+    SendMessageW(editor.btnClose, BM_CLICK, 0, 0);
+  });
+  form.runCommand(cmdAdd);
+}
+
+TEST_F(MainWindowTest, DeleteAsksFirst) {
+  add("执行程序", "0", "2026/12/9", "12:00:00");
+  add("执行程序", "1", "2026/12/9", "12:00:00");
+  {
+    Answers no(IDNO);
+    form.runCommand(cmdDelete);  // nothing selected: not even a question
+    EXPECT_TRUE(no.asked.empty());
+    form.MisTable1.select(0);
+    form.runCommand(cmdDelete);
+    ASSERT_EQ(no.asked.size(), 1u);
+    EXPECT_EQ(no.asked[0].text, L"确定要删除该任务吗?");
+    EXPECT_EQ(no.asked[0].caption, L"提示:");
+    EXPECT_EQ(no.asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(form.MisTable1.count(), 2);
+  }
+  Answers yes(IDYES);
+  form.runCommand(cmdDelete);
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(form.MisTable1.row(0).detail, "1");
+  EXPECT_EQ(ListView_GetItemCount(form.ListView1->handle()), 1);
+}
+
+TEST_F(MainWindowTest, CtrlDelGoesThroughTheAcceleratorsAndNeedsASelection) {
+  add("执行程序", "0", "2026/12/9", "12:00:00");
+  Answers yes(IDYES);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  const auto pressCtrlDel = [&] {
+    MSG message{form.ListView1->handle(), WM_KEYDOWN, VK_DELETE, 0x01530001, 0, {}};
+    dispatchMessage(message);
+  };
+  pressCtrlDel();
+  EXPECT_TRUE(yes.asked.empty());
+  form.MisTable1.select(0);
+  pressCtrlDel();
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(yes.asked.size(), 1u);
+  EXPECT_EQ(form.MisTable1.count(), 0);
+}
+
+TEST_F(MainWindowTest, ListShowsTheTableAndFollowsItsSelection) {
+  add("提示消息", "起床了", "2026/12/9", "07:00:00");
+  HWND list = form.ListView1->handle();
+  ASSERT_EQ(ListView_GetItemCount(list), 1);
+  wchar_t cell[64];
+  ListView_GetItemText(list, 0, 1, cell, 64);
+  EXPECT_STREQ(cell, L"起床了");
+  ListView_GetItemText(list, 0, 3, cell, 64);
+  EXPECT_STREQ(cell, L"07:00:00");
+  form.MisTable1.select(0);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  EXPECT_EQ(form.MisTable1.selectedIndex(), -1);
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(form.MisTable1.selectedIndex(), 0);
+}
+
+TEST_F(MainWindowTest, RowColoursAtTenOClock) {
+  add("执行程序", "yesterday", "2026/12/8", "23:00:00");
+  add("执行程序", "earlier", "2026/12/9", "09:59:59");
+  add("执行程序", "later", "2026/12/9", "10:30:00");
+  add("执行程序", "tomorrow early", "2026/12/10", "08:00:00");
+  add("执行程序", "tomorrow late", "2026/12/10", "11:00:00");
+  add("执行程序", "unreadable", "9.12.2026", "10:30");
+  const COLORREF expected[] = {MainListView::kPassed,  MainListView::kPassed,  MainListView::kPending,
+                               MainListView::kPassed,  MainListView::kPending, MainListView::kUnreadable};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(form.ListView1->rowBackground(i), expected[i]) << i;
+}
+
+TEST_F(MainWindowTest, EditingTheCaptionInPlaceDecidesWhetherTheRowFires) {
+  add("执行程序", "c:\\a.exe", "2026/12/9", "10:00:00");
+  HWND list = form.ListView1->handle();
+  ShowWindow(form.handle(), SW_SHOW);
+  SetFocus(list);
+  const auto editCaption = [&](const wchar_t* caption) {
+    HWND edit = ListView_EditLabel(list, 0);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, caption);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(edit, WM_CHAR, VK_RETURN, 0);
+    pumpMessages();
+  };
+  editCaption(L"执行程序吧");
+  EXPECT_EQ(form.MisTable1.row(0).kindName, "执行程序吧");
+  form.CheckMis();
+  EXPECT_TRUE(platform.calls().empty());
+  editCaption(L"执行程序");
+  form.CheckMis();
+  EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ShellOpen - c:\\a.exe"}));
+}
+
+TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
+  const char* kinds[] = {"关闭计算机", "重启计算机", "注销计算机", "执行程序", "打开文件",
+                         "提示消息",   "系统响铃",   "打开网页",   "发送邮件"};
+  for (const char* kind : kinds) add(kind, "D", "2026/12/9", "10:00:00");
+  form.CheckMis();
+  EXPECT_EQ(platform.calls(),
+            (std::vector<std::string>{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4", "ShellOpen - D",
+                                      "ShellOpen open D", "SimpleBeep", "MakeTopmost 0000000000000000",
+                                      "PlayResourceSound ring", "ShellOpen open D", "ShellOpen open mailto:D"}));
+  EXPECT_EQ(popup.shown, (std::vector<std::string>{"D"}));
+  wchar_t status[64] = L"";
+  SendMessageW(form.StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+  EXPECT_STREQ(status, L"2026/12/9 10:00:00");
+}
+
+TEST_F(MainWindowTest, CloseHidesToTheTrayAndRestoreKeepsTheIcon) {
+  ShowWindow(form.handle(), SW_SHOW);
+  EXPECT_FALSE(form.CoolTrayIcon1->visible());
+  SendMessageW(form.handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form.handle()));
+  EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(form.CoolTrayIcon1->visible());
+  form.runCommand(cmdRestore);
+  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(form.CoolTrayIcon1->visible());
+  SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(IsWindowVisible(form.handle()));
+}
+
+TEST_F(MainWindowTest, QuitAndTrayCloseEndTheMessageLoop) {
+  const auto quitPosted = [] {
+    MSG message;
+    return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+  };
+  form.runCommand(cmdQuit);
+  EXPECT_TRUE(quitPosted());
+  form.runCommand(cmdStart);
+  form.runCommand(cmdTrayClose);
+  EXPECT_FALSE(form.running());
+  EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(MainWindowTest, HelpHomePageAndFeedback) {
+  Answers ok(IDOK);
+  form.runCommand(cmdHelpContent);
+  ASSERT_EQ(ok.asked.size(), 1u);
+  EXPECT_EQ(ok.asked[0].owner, nullptr);
+  EXPECT_EQ(ok.asked[0].text, L"帮助功能暂未启用.");
+  EXPECT_EQ(ok.asked[0].caption, L"提示:");
+  EXPECT_EQ(ok.asked[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  form.runCommand(cmdVisitWeb);
+  form.runCommand(cmdQuestion);
+  ASSERT_EQ(platform.calls().size(), 2u);
+  EXPECT_EQ(platform.calls()[0].rfind("ShellOpen open http", 0), 0u) << platform.calls()[0];
+  EXPECT_EQ(platform.calls()[1].rfind("ShellOpen open mailto:", 0), 0u) << platform.calls()[1];
+}
+
+TEST(MainWindowTimerTest, EveryWallClockSecondGetsExactlyOnePassWhileIdle) {
+  RecordingPlatformServices platform;
+  WindowsClock clock;
+  const DateTimeText text;
+  PopupLog popup;
+  TForm1 form(platform, clock, text, emptyFolder());
+  TfrmMis editor(form.handle());
+  form.attachWindows(&editor, &popup);
+  form.mStart();
+  std::vector<std::wstring> passes;
+  const DWORD end = GetTickCount() + 23000;
+  MSG message;
+  while (GetTickCount() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      const bool tick = message.message == WM_TIMER && message.hwnd == form.handle() && message.wParam == 1;
+      dispatchMessage(message);
+      if (tick) {
+        wchar_t status[64] = L"";
+        SendMessageW(form.StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+        passes.push_back(status);
+      }
+    }
+  }
+  form.mStop();
+  ASSERT_GE(passes.size(), 21u);
+  // Each pass shows a different second, and the seconds follow one another.
+  const auto secondOf = [](const std::wstring& status) {
+    const size_t space = status.rfind(L' ');
+    const std::wstring time = space == std::wstring::npos ? L"00:00:00" : status.substr(space + 1);
+    return std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(3, 2)) * 60 + std::stoi(time.substr(6, 2));
+  };
+  for (size_t i = 1; i < passes.size(); ++i) {
+    EXPECT_EQ((secondOf(passes[i]) - secondOf(passes[i - 1]) + 86400) % 86400, 1)
+        << "pass " << i << ": " << toCp936(passes[i - 1]) << " then " << toCp936(passes[i]);
+  }
+}
+
+namespace {
+
+// A program folder holding everyday.mis with the given bytes.
+std::filesystem::path folderWithDailyMissions(const std::string& bytes) {
+  const auto folder = std::filesystem::temp_directory_path() / L"horavel-daily";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / L"everyday.mis", std::ios::binary) << bytes;
+  return folder;
+}
+
+}  // namespace
+
+TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndTheStartQuestionComes) {
+  const auto folder = folderWithDailyMissions("执行程序$c:\\a.exe$2020/1/1$12:00:00\r\n提示消息$起床$2020/1/2$07:00:00\r\n");
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  const DateTimeText text;
+  {
+    Answers yes(IDYES);
+    TForm1 form(platform, clock, text, folder);
+    ASSERT_EQ(yes.asked.size(), 1u);
+    EXPECT_EQ(yes.asked[0].text, L"是否立刻开始执行已设定任务?");
+    EXPECT_EQ(yes.asked[0].caption, L"Horavel友情提示:");
+    EXPECT_EQ(yes.asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_FALSE(IsWindowVisible(form.handle()));  // asked before the window shows
+    EXPECT_TRUE(form.running());
+    ASSERT_EQ(form.MisTable1.count(), 2);
+    EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"执行程序", "c:\\a.exe", "2026/12/9", "12:00:00", 1}));
+    EXPECT_EQ(form.MisTable1.row(1).dateText, "2026/12/9");
+  }
+  {
+    Answers no(IDNO);
+    TForm1 form(platform, clock, text, folder);
+    EXPECT_EQ(no.asked.size(), 1u);
+    EXPECT_FALSE(form.running());
+  }
+  // An empty file: nothing to run, nothing asked.
+  std::ofstream(folder / L"everyday.mis", std::ios::binary | std::ios::trunc).flush();
+  Answers none(IDYES);
+  TForm1 form(platform, clock, text, folder);
+  EXPECT_TRUE(none.asked.empty());
+  EXPECT_FALSE(form.running());
+}

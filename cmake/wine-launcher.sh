@@ -45,17 +45,25 @@ start_xvfb() {
   echo ":$(head -n1 "$fifo")" >"$state/xvfb.display"
 }
 
-import_fonts() {
-  # Chinese text for fonts asked for by name or with a GB2312 charset.
-  local reg=$state/fonts.reg
+apply_settings() {
+  # Chinese text for fonts asked for by name or with a GB2312 charset; and
+  # windows that are not handed to a window manager: without one (Xvfb),
+  # Wine would wait two seconds on every window it hides.
+  local reg=$state/settings.reg
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     '"SimSun"="WenQuanYi Micro Hei"' '"NSimSun"="WenQuanYi Micro Hei"' \
     '"宋体"="WenQuanYi Micro Hei"' '"新宋体"="WenQuanYi Micro Hei"' \
     '"MS Sans Serif"="WenQuanYi Micro Hei"' '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
-    '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' |
-    iconv -f UTF-8 -t UTF-16 >"$reg"
-  "$wine_cmd" regedit /S "$reg" </dev/null >/dev/null 2>&1
+    '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' |
+    iconv -f UTF-8 -t UTF-16 >"$reg.new"
+  if cmp -s "$reg.new" "$reg"; then
+    rm -f "$reg.new"
+    return
+  fi
+  "$wine_cmd" regedit /S "$reg.new" </dev/null >/dev/null 2>&1
+  mv "$reg.new" "$reg"
 }
 
 prepare() {
@@ -72,17 +80,14 @@ prepare() {
   # output, or they would hold both for as long as they live.
   # A persistent server: test processes start in a fraction of a second.
   "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- || true
-  # Bump when the prefix's set-up changes: an older prefix is made anew.
-  local version=2
-  if [ "$(cat "$state/prefix.ready" 2>/dev/null)" != "$version" ]; then
+  if [ ! -f "$state/prefix.ready" ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-launcher: making the Wine prefix $WINEPREFIX (once)" >&2
-    "$wineserver_cmd" -k >/dev/null 2>&1 9>&- || true
-    rm -rf "$WINEPREFIX"
-    "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- || true
+    rm -f "$state/settings.reg"
     "$wine_cmd" wineboot -u </dev/null >"$state/wineboot.log" 2>&1 9>&- || true
-    import_fonts 9>&-
-    echo "$version" >"$state/prefix.ready"
+    touch "$state/prefix.ready"
   fi
+  # Settings are applied again whenever they change.
+  apply_settings 9>&-
 }
 
 case "${1:-}" in

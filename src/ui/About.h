@@ -1,0 +1,48 @@
+#pragma once
+// The about box: a borderless card with the product name, the version, the
+// designer, the home page, the makers' logo and the acknowledgements. The
+// main window makes one for each showing:
+//
+//   TfrmAbout about(handle());
+//   about.ShowModal();
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/components/form.h"
+
+class TfrmAbout final : public Form {
+ public:
+  explicit TfrmAbout(HWND owner);
+  ~TfrmAbout() override;
+
+  // Labels (transparent, sized to their text), the raised acknowledgement
+  // and the button. Shape1, Image1 and Image2 have no window: the box
+  // paints them.
+  HWND Label1 = nullptr;
+  HWND Label3 = nullptr;
+  HWND Label4 = nullptr;
+  HWND Label5 = nullptr;
+  HWND RzLabel1 = nullptr;
+  HWND btnOK = nullptr;
+
+  void btnOKClick();
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void FormShow() override;
+
+ private:
+  void FormCreate();
+  // Places and sizes everything for the window's dpi and makes the font and
+  // pictures for it.
+  void layout();
+  // Shape1, Image2 and Image1, in that order, over the form's colour.
+  void paint(HDC dc);
+  void freeResources();
+
+  HFONT font_ = nullptr;
+  HBITMAP strip_ = nullptr;  // Image2, premultiplied, at its drawn size
+  HBITMAP logo_ = nullptr;   // Image1, premultiplied, at its drawn size
+  HIMAGELIST okGlyph_ = nullptr;
+};

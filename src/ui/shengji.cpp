@@ -1,0 +1,122 @@
+#include "ui/shengji.h"
+
+#include <richedit.h>
+
+#include "ui/components/graphics.h"
+#include "ui/release_history.h"
+
+namespace {
+
+enum : int { kRichEdit1 = 101 };
+
+constexpr int kClientWidth = 355;
+constexpr int kClientHeight = 282;
+constexpr RECT kRichEdit1Place{8, 8, 8 + 337, 8 + 233};
+constexpr RECT kBitBtn1Place{272, 248, 272 + 73, 248 + 25};
+
+// The rich-text control's window class. Rich Edit 4.1 where Windows has it,
+// else 2.0; the library stays loaded for the rest of the run.
+const wchar_t* richEditClass() {
+  static const wchar_t* const name = [] {
+    if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
+    LoadLibraryW(L"Riched20.dll");
+    return RICHEDIT_CLASSW;
+  }();
+  return name;
+}
+
+}  // namespace
+
+TfrmShengji::TfrmShengji(HWND owner) {
+  CreateParams params;
+  params.className = L"TfrmShengji";
+  params.caption = L"升级历史";
+  // A fixed dialog frame with a caption and a close box only.
+  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  params.owner = owner;
+  params.x = 0;
+  params.y = 0;
+  params.width = 0;
+  params.height = 0;
+  createWindow(params);
+  FormCreate();
+  centreOn(owner);
+}
+
+TfrmShengji::~TfrmShengji() {
+  if (handle()) DestroyWindow(handle());
+  if (font_) DeleteObject(font_);
+}
+
+void TfrmShengji::FormCreate() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  RichEdit1 = CreateWindowExW(WS_EX_CLIENTEDGE, richEditClass(), L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                  ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                              0, 0, 0, 0, handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRichEdit1)), instance,
+                              nullptr);
+  // The long entries are broken by hand: no wrapping at the box's edge.
+  SendMessageW(RichEdit1, EM_SETTARGETDEVICE, 0, 1);
+  BitBtn1 = CreateWindowExW(0, L"BUTTON", L"确定", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                            handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
+  bindCommand(IDOK, [this] { BitBtn1Click(); });
+  // Esc closes the window as its close box does.
+  bindCommand(IDCANCEL, [this] { closeWith(IDCANCEL); });
+
+  layout();
+  // After the font: the text takes the box's default character format.
+  SetWindowTextW(RichEdit1, kReleaseHistory);
+  SendMessageW(RichEdit1, EM_SETSEL, 0, 0);
+  focused_ = RichEdit1;
+}
+
+void TfrmShengji::layout() {
+  const UINT dpi = GetDpiForWindow(handle());
+  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi);
+  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const auto place = [this](HWND control, const RECT& r) {
+    MoveWindow(control, scale(r.left), scale(r.top), scale(r.right - r.left), scale(r.bottom - r.top), TRUE);
+  };
+  place(RichEdit1, kRichEdit1Place);
+  place(BitBtn1, kBitBtn1Place);
+
+  const HFONT oldFont = font_;
+  font_ = createSongtiFont(12, dpi);
+  setFontOnTree(handle(), font_);
+  if (oldFont) DeleteObject(oldFont);
+  InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void TfrmShengji::FormShow() { SetFocus(focused_); }
+
+void TfrmShengji::BitBtn1Click() { closeWith(IDOK); }
+
+LRESULT TfrmShengji::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      // Back to the control that had the focus, not to the window itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(handle(), focus)) focused_ = focus;
+      } else if (focused_) {
+        SetFocus(focused_);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      layout();
+      return 0;
+    }
+    default:
+      break;
+  }
+  return Form::handleMessage(message, wParam, lParam);
+}

@@ -17,7 +17,7 @@ if(WIN32)
   target_compile_definitions(horavel_options INTERFACE
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   if(MINGW)
-    target_link_options(horavel_options INTERFACE -static -static-libgcc -static-libstdc++)
+    target_link_options(horavel_options INTERFACE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
   endif()
 endif()
 

@@ -88,6 +88,10 @@ prepare() {
   fi
   # Settings are applied again whenever they change.
   apply_settings 9>&-
+  # The caption buttons' symbol font, which the zh_CN prefix does not find by itself.
+  if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
 }
 
 case "${1:-}" in

@@ -1,24 +1,10 @@
 #include "storage/memory_profile_store.h"
 
-#include "core/cp936.h"
 #include "core/error.h"
 
-namespace {
-
-// Letter case folded the way the profile API matches names: single-byte
-// letters only; the second byte of a two-byte character is left alone.
-std::string folded(std::string_view name) {
-  std::string out(name);
-  for (std::size_t pos = 0; pos < out.size(); pos += cp936::charLength(out, pos)) {
-    if (out[pos] >= 'A' && out[pos] <= 'Z') out[pos] = static_cast<char>(out[pos] - 'A' + 'a');
-  }
-  return out;
-}
-
-}  // namespace
 
 MemoryProfileStore::Name MemoryProfileStore::nameOf(std::string_view section, std::string_view key) {
-  return {folded(section), folded(key)};
+  return {foldProfileName(section), foldProfileName(key)};
 }
 
 int MemoryProfileStore::readInteger(std::string_view section, std::string_view key, int defaultValue) const {

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "core/cp936.h"
+#include "platform/platform_services.h"
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -51,20 +54,25 @@ std::optional<int> parseProfileInteger(std::string_view text) {
   return static_cast<int>(value);
 }
 
+std::string foldProfileName(std::string_view name) {
+  std::string out(name);
+  for (std::size_t pos = 0; pos < out.size(); pos += cp936::charLength(out, pos)) {
+    if (out[pos] >= 'A' && out[pos] <= 'Z') out[pos] = static_cast<char>(out[pos] - 'A' + 'a');
+  }
+  return out;
+}
+
 std::string unableToWriteMessage(std::string_view file) { return "Unable to write to " + std::string(file); }
 
 std::filesystem::path configPath(const std::filesystem::path& programFolder) {
   return programFolder / kConfigFileName;
 }
 
-int readThemeSelect(const ProfileStore& profile) {
-  const int theme = profile.readInteger(kThemeSection, kThemeKey, kDefaultTheme);
-  return isValidTheme(theme) ? theme : kDefaultTheme;
-}
+int readThemeSelect(const ProfileStore& profile) { return profile.readInteger(kThemeSection, kThemeKey, kDefaultTheme); }
 
-void writeThemeSelect(ProfileStore& profile, int theme) {
-  profile.writeInteger(kThemeSection, kThemeKey, isValidTheme(theme) ? theme : kDefaultTheme);
-}
+void writeThemeSelect(ProfileStore& profile, int theme) { profile.writeInteger(kThemeSection, kThemeKey, theme); }
+
+int themeChoice(int theme) { return isValidTheme(theme) ? theme : -1; }
 
 bool readAutoSpeek(const ProfileStore& profile) { return profile.readInteger(kOtherSection, kAutoSpeekKey, 1) != 0; }
 
@@ -74,4 +82,27 @@ std::optional<ThemeEffect> themeEffect(int theme) {
   if (theme == kSystemTheme) return ThemeEffect{false, 0};
   if (isValidTheme(theme)) return ThemeEffect{true, theme};
   return std::nullopt;
+}
+
+std::string autostartCommand(const std::string& exePath) {
+  const bool blank = exePath.find(' ') != std::string::npos || exePath.find('\t') != std::string::npos;
+  if (!blank || exePath.front() == '"') return exePath;
+  return '"' + exePath + '"';
+}
+
+void applyAutostart(PlatformServices& platform, bool on, const std::string& exePath) {
+  if (on) {
+    if (platform.ReadRunValue(kRunValueName).empty()) platform.WriteRunValue(kRunValueName, autostartCommand(exePath));
+  } else {
+    if (!platform.ReadRunValue(kRunValueName).empty()) platform.DeleteRunValue(kRunValueName);
+  }
+}
+
+void confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
+                     const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek) {
+  writeThemeSelect(profile, choices.theme);
+  applyTheme(choices.theme);
+  applyAutostart(platform, choices.autoRun, exePath);
+  writeAutoSpeek(profile, choices.autoSpeek);
+  autoSpeek = choices.autoSpeek;
 }

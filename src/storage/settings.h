@@ -5,6 +5,7 @@
 // Windows that is the profile API, in tests a store in memory.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ class ProfileStore {
 // ignored. Anything else, or a number beyond int, gives nullopt.
 std::optional<int> parseProfileInteger(std::string_view text);
 
+// A section or key name with its single-byte letters in lower case, the way
+// the profile functions match names; the second byte of a two-byte
+// character is left alone.
+std::string foldProfileName(std::string_view name);
+
 // The message of a failed write; file is the settings file's full path.
 std::string unableToWriteMessage(std::string_view file);
 
@@ -47,13 +53,15 @@ inline constexpr int kThemeCount = 4;
 inline constexpr int kDefaultTheme = 0;
 inline constexpr int kSystemTheme = 3;
 
-// The stored theme, 0..3. An absent key, a text that is no integer and a
-// number outside 0..3 all give the default, "MSN" - the look the program has
-// before any theme is applied - so the look at start and the choice the
-// settings dialog shows always agree.
+// The stored theme as it stands in the file: 0 when absent or not an
+// integer. A number outside 0..3 is returned as it is: applying it changes
+// no look, and the settings dialog shows no theme chosen for it.
 int readThemeSelect(const ProfileStore& profile);
-// Stores theme; a number outside 0..3 is stored as the default.
+// Stores theme as it is, -1 (no theme chosen) included.
 void writeThemeSelect(ProfileStore& profile, int theme);
+// The item of the theme box for a stored theme: the theme itself for 0..3,
+// -1 (no item chosen) for anything else.
+int themeChoice(int theme);
 
 // The hourly chime: on unless the stored value is 0; on when absent.
 bool readAutoSpeek(const ProfileStore& profile);
@@ -69,3 +77,31 @@ struct ThemeEffect {
 // 0..2: skins on with that entry; 3: skins off; anything else: nullopt,
 // nothing changes.
 std::optional<ThemeEffect> themeEffect(int theme);
+
+// The autostart value's name under HKLM Run.
+inline constexpr char kRunValueName[] = "Horavel";
+
+// The text of the autostart value for the program at exePath: the path as
+// it stands, or in double quotes when it holds a blank, so that Windows does
+// not run "C:\\Program.exe" for "C:\\Program Files\\...". A path that already
+// starts with a quote is left alone.
+std::string autostartCommand(const std::string& exePath);
+
+class PlatformServices;
+
+// The settings dialog's confirmation, in its order: store the theme, apply
+// it, then autostart (written only when ticked and absent, deleted only
+// when unticked and present; an existing value keeps whatever it holds),
+// then the chime (stored, then given to the flag). A failure stops the
+// steps where it happens; what was done before stays done.
+struct SetupChoices {
+  int theme = kDefaultTheme;  // the chosen item, -1 for none
+  bool autoRun = true;
+  bool autoSpeek = true;
+};
+void confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
+                     const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek);
+
+// Autostart alone: ticked, the value is written when absent or empty;
+// unticked, it is deleted when present.
+void applyAutostart(PlatformServices& platform, bool on, const std::string& exePath);

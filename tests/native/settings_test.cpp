@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/error.h"
+#include "platform/recording_platform_services.h"
 #include "storage/memory_profile_store.h"
 
 TEST(ProfileIntegerTest, DecimalAndHexTexts) {
@@ -46,27 +47,30 @@ TEST(MemoryProfileStoreTest, FailedWriteNamesTheFileAndChangesNothing) {
   EXPECT_EQ(store.writeCount(), 1);
 }
 
-TEST(SettingsTest, ThemeReadsZeroToThreeAndDefaultsOtherwise) {
+TEST(SettingsTest, ThemeIsReadAsStoredAndOnlyZeroToThreeIsAChoice) {
   MemoryProfileStore store;
   EXPECT_EQ(readThemeSelect(store), 0);  // no file
-  for (const char* text : {"0", "1", "2", "3", " 3 ", "0x2"}) {
+  for (const char* text : {"0", "1", "2", "3", " 3 ", "0x2", "7", "-1", "0x10"}) {
     store.setText("theme", "select", text);
     EXPECT_EQ(readThemeSelect(store), *parseProfileInteger(text)) << text;
   }
-  for (const char* text : {"7", "4", "-1", "MSN", ""}) {
+  for (const char* text : {"MSN", "", "0x", "2x", "0x1G"}) {
     store.setText("theme", "select", text);
     EXPECT_EQ(readThemeSelect(store), 0) << text;
   }
+  EXPECT_EQ(themeChoice(0), 0);
+  EXPECT_EQ(themeChoice(3), 3);
+  EXPECT_EQ(themeChoice(4), -1);
+  EXPECT_EQ(themeChoice(7), -1);
+  EXPECT_EQ(themeChoice(-1), -1);
 }
 
-TEST(SettingsTest, ThemeWritesDecimalAndOnlyValidIndexes) {
+TEST(SettingsTest, ThemeWritesDecimalAsGiven) {
   MemoryProfileStore store;
   writeThemeSelect(store, 3);
   EXPECT_EQ(store.text("theme", "select"), "3");
   writeThemeSelect(store, -1);
-  EXPECT_EQ(store.text("theme", "select"), "0");
-  writeThemeSelect(store, 4);
-  EXPECT_EQ(store.text("theme", "select"), "0");
+  EXPECT_EQ(store.text("theme", "select"), "-1");
 }
 
 TEST(SettingsTest, AutoSpeekIsOnUnlessZero) {
@@ -93,4 +97,109 @@ TEST(SettingsTest, ThemeEffects) {
   EXPECT_EQ(themeEffect(3), (ThemeEffect{false, 0}));
   EXPECT_EQ(themeEffect(4), std::nullopt);
   EXPECT_EQ(themeEffect(-1), std::nullopt);
+}
+
+TEST(SettingsTest, AutostartCommandQuotesPathsWithBlanks) {
+  EXPECT_EQ(autostartCommand("C:\\Horavel\\Horavel.exe"), "C:\\Horavel\\Horavel.exe");
+  EXPECT_EQ(autostartCommand("C:\\Program Files\\Horavel\\Horavel.exe"), "\"C:\\Program Files\\Horavel\\Horavel.exe\"");
+  EXPECT_EQ(autostartCommand("\"C:\\Program Files\\H.exe\""), "\"C:\\Program Files\\H.exe\"");
+}
+
+// The settings dialog's steps over a store in memory and the recording
+// platform: what start-up and the dialog read, and what OK writes.
+class SetupStepsTest : public ::testing::Test {
+ protected:
+  void confirm(SetupChoices choices) {
+    confirmSettings(store, platform, choices, "C:\\Program Files\\Horavel\\Horavel.exe",
+                    [this](int theme) { applied.push_back(theme); }, autoSpeek);
+  }
+  MemoryProfileStore store{"C:\\Program Files\\Horavel\\config.ini"};
+  RecordingPlatformServices platform;
+  std::vector<int> applied;
+  bool autoSpeek = false;
+};
+
+TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnAndTheChimeAndOkCreatesBothKeys) {
+  EXPECT_EQ(readThemeSelect(store), 0);
+  EXPECT_EQ(themeEffect(readThemeSelect(store)), (ThemeEffect{true, 0}));
+  EXPECT_TRUE(readAutoSpeek(store));
+  confirm({0, false, true});
+  EXPECT_EQ(store.text("theme", "select"), "0");
+  EXPECT_EQ(store.text("other", "autospeek"), "1");
+  EXPECT_EQ(applied, std::vector<int>{0});
+  EXPECT_TRUE(autoSpeek);
+  // Unticked with no value: the registry is only read.
+  EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+}
+
+TEST_F(SetupStepsTest, SelectSevenKeepsTheLookShowsNoChoiceAndOkWritesMinusOne) {
+  store.setText("theme", "select", "7");
+  const int stored = readThemeSelect(store);
+  EXPECT_EQ(themeEffect(stored), std::nullopt);  // start-up changes no look
+  EXPECT_EQ(themeChoice(stored), -1);            // the box shows no theme
+  confirm({themeChoice(stored), false, true});
+  EXPECT_EQ(store.text("theme", "select"), "-1");
+  EXPECT_EQ(applied, std::vector<int>{-1});
+  EXPECT_EQ(themeEffect(-1), std::nullopt);
+}
+
+TEST_F(SetupStepsTest, AutoSpeekFiveReadsAsOnAndOkWritesOne) {
+  store.setText("other", "autospeek", "5");
+  ASSERT_TRUE(readAutoSpeek(store));
+  confirm({1, false, readAutoSpeek(store)});
+  EXPECT_EQ(store.text("other", "autospeek"), "1");
+  confirm({1, false, false});
+  EXPECT_EQ(store.text("other", "autospeek"), "0");
+  EXPECT_FALSE(autoSpeek);
+}
+
+TEST_F(SetupStepsTest, AutostartIsWrittenQuotedOnlyWhenAbsentAndKeptWhenPresent) {
+  confirm({0, true, true});
+  EXPECT_EQ(platform.runValues["Horavel"], "\"C:\\Program Files\\Horavel\\Horavel.exe\"");
+
+  platform.runValues["Horavel"] = "D:\\Other\\Horavel.exe";
+  platform.clearCalls();
+  confirm({0, true, true});
+  EXPECT_EQ(platform.runValues["Horavel"], "D:\\Other\\Horavel.exe");
+  EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+
+  confirm({0, false, true});
+  EXPECT_EQ(platform.runValues.count("Horavel"), 0u);
+}
+
+TEST_F(SetupStepsTest, AnUnwritableFileStopsBeforeAnythingElse) {
+  store.failWrites = true;
+  autoSpeek = true;
+  try {
+    confirm({3, true, false});
+    FAIL() << "no error";
+  } catch (const HoravelError& e) {
+    EXPECT_STREQ(e.what(), "Unable to write to C:\\Program Files\\Horavel\\config.ini");
+  }
+  EXPECT_TRUE(applied.empty());
+  EXPECT_TRUE(platform.calls().empty());
+  EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupStepsTest, AFailedRunWriteLeavesTheLookStoredAndTheChimeAlone) {
+  platform.failWrites = true;
+  store.setText("other", "autospeek", "1");
+  autoSpeek = true;
+  EXPECT_THROW(confirm({2, true, false}), HoravelError);
+  EXPECT_EQ(store.text("theme", "select"), "2");
+  EXPECT_EQ(applied, std::vector<int>{2});
+  EXPECT_EQ(store.text("other", "autospeek"), "1");
+  EXPECT_TRUE(autoSpeek);
+
+  platform.failWrites = false;
+  platform.nonStringValues = {"Horavel"};
+  try {
+    confirm({1, true, false});
+    FAIL() << "no error";
+  } catch (const HoravelError& e) {
+    EXPECT_STREQ(e.what(), "Invalid data type for 'Horavel'");
+  }
+  EXPECT_EQ(store.text("theme", "select"), "1");
+  EXPECT_EQ(applied, (std::vector<int>{2, 1}));
+  EXPECT_TRUE(autoSpeek);
 }

@@ -251,23 +251,9 @@ LRESULT TfrmAbout::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC target = BeginPaint(handle(), &ps);
-      RECT client;
-      GetClientRect(handle(), &client);
-      // Into a memory picture first: the pictures are drawn over the shape.
-      const HDC dc = CreateCompatibleDC(target);
-      const HBITMAP buffer = CreateCompatibleBitmap(target, client.right, client.bottom);
-      const HGDIOBJ old = SelectObject(dc, buffer);
-      paint(dc);
-      BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-      SelectObject(dc, old);
-      DeleteObject(buffer);
-      DeleteDC(dc);
-      EndPaint(handle(), &ps);
+    case WM_PAINT:
+      paintBuffered(handle(), [this](HDC dc, const RECT&) { paint(dc); });
       return 0;
-    }
     case WM_PRINTCLIENT:
       paint(reinterpret_cast<HDC>(wParam));
       return 0;

@@ -243,23 +243,9 @@ LRESULT TfrmTishi::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // paint covers everything
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(handle(), &ps);
-      RECT client;
-      GetClientRect(handle(), &client);
-      // Drawn off screen first, so the countdown does not flicker.
-      HDC buffer = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-      const HGDIOBJ old = SelectObject(buffer, bitmap);
-      paint(buffer);
-      BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-      SelectObject(buffer, old);
-      DeleteObject(bitmap);
-      DeleteDC(buffer);
-      EndPaint(handle(), &ps);
+    case WM_PAINT:
+      paintBuffered(handle(), [this](HDC dc, const RECT&) { paint(dc); });
       return 0;
-    }
     case WM_PRINTCLIENT:
       paint(reinterpret_cast<HDC>(wParam));
       return 0;

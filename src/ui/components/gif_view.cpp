@@ -13,6 +13,8 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "ui/components/graphics.h"
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"HoravelGifView";
@@ -214,22 +216,9 @@ LRESULT GifView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(handle(), &ps);
-      RECT client;
-      GetClientRect(handle(), &client);
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<int>(1, client.right), std::max<int>(1, client.bottom));
-      const HGDIOBJ old = SelectObject(memory, bitmap);
-      paint(memory, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
-      EndPaint(handle(), &ps);
+    case WM_PAINT:
+      paintBuffered(handle(), [this](HDC dc, const RECT& client) { paint(dc, client); });
       return 0;
-    }
     case WM_PRINTCLIENT: {
       RECT client;
       GetClientRect(handle(), &client);

@@ -76,3 +76,21 @@ HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index) {
   DeleteObject(strip);
   return picture;
 }
+
+void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client)>& paint) {
+  PAINTSTRUCT ps;
+  const HDC target = BeginPaint(window, &ps);
+  RECT client;
+  GetClientRect(window, &client);
+  const int width = client.right > 0 ? client.right : 1;
+  const int height = client.bottom > 0 ? client.bottom : 1;
+  const HDC buffer = CreateCompatibleDC(target);
+  const HBITMAP picture = CreateCompatibleBitmap(target, width, height);
+  const HGDIOBJ old = SelectObject(buffer, picture);
+  paint(buffer, client);
+  BitBlt(target, 0, 0, width, height, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(picture);
+  DeleteDC(buffer);
+  EndPaint(window, &ps);
+}

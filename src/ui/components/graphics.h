@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+
 // "宋体" (SimSun) at a character height in pixels (at 96 dpi), GB2312 charset.
 HFONT createSongtiFont(int height96, UINT dpi);
 // "MS Sans Serif" 8 point, the main window's font.
@@ -19,3 +21,7 @@ HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size, int count);
 HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index);
 // A 32-bit bitmap resource with alpha, as a DIB section.
 HBITMAP loadBitmapResource(const wchar_t* bitmapName);
+
+// Answers WM_PAINT through an off-screen picture of the client area, copied
+// in one go so that nothing flickers.
+void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client)>& paint);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "ui/components/graphics.h"
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"HoravelNavBar";
@@ -509,24 +511,9 @@ LRESULT NavBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(handle(), &ps);
-      RECT client;
-      GetClientRect(handle(), &client);
-      // Drawn off screen and copied in one go: no flicker.
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<int>(1, client.right), std::max<int>(1, client.bottom));
-      const HGDIOBJ old = SelectObject(memory, bitmap);
-      paint(memory, client);
-      BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-             ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
-      EndPaint(handle(), &ps);
+    case WM_PAINT:
+      paintBuffered(handle(), [this](HDC dc, const RECT& client) { paint(dc, client); });
       return 0;
-    }
     case WM_PRINTCLIENT: {
       RECT client;
       GetClientRect(handle(), &client);

@@ -5,3 +5,5 @@
 #include <filesystem>
 
 std::filesystem::path programFolder();
+// The full path of the running executable, as the system reports it.
+std::filesystem::path executablePath();

@@ -1,0 +1,52 @@
+#pragma once
+// The settings dialog: the look, autostart and the hourly chime. The main
+// window makes one for each use ("系统设置"):
+//
+//   TfrmSetup setup(handle(), profile, platform, [this](int theme) { applyTheme(theme); }, autoSpeek, exePath);
+//   setup.ShowModal();
+//
+// Creating it reads the three settings into its controls (and the chime
+// into autoSpeek); "确定" stores and applies them; "取消" closes it.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/platform_services.h"
+#include "storage/settings.h"
+#include "ui/components/form.h"
+
+class TfrmSetup final : public Form {
+ public:
+  // exePath: the running executable's full path (code page 936), written
+  // as the autostart value.
+  TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platform, std::function<void(int)> applyTheme,
+            bool& autoSpeek, std::string exePath);
+  ~TfrmSetup() override;
+
+  HWND GroupBox1 = nullptr;
+  HWND Label1 = nullptr;
+  HWND ComboBox1 = nullptr;
+  HWND ckAutoRun = nullptr;
+  HWND ckAutospeek = nullptr;
+  HWND BitBtn1 = nullptr;  // 确定
+  HWND BitBtn2 = nullptr;  // 取消
+
+  void BitBtn1Click();
+  void BitBtn2Click();
+
+ private:
+  void createControls();
+  void FormCreate();
+
+  ProfileStore& profile_;
+  PlatformServices& platform_;
+  std::function<void(int)> applyTheme_;
+  bool& autoSpeek_;
+  std::string exePath_;
+  HFONT font_ = nullptr;
+  HIMAGELIST okGlyph_ = nullptr;
+  HIMAGELIST cancelGlyph_ = nullptr;
+};

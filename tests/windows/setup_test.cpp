@@ -1,0 +1,583 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/recording_platform_services.h"
+#include "platform/windows_profile_store.h"
+#include "ui/Unit1.h"
+#include "ui/components/form.h"
+#include "ui/components/message_boxes.h"
+#include "ui/components/nav_bar.h"
+#include "ui/components/skin_engine.h"
+#include "ui/setup.h"
+
+namespace {
+
+// Answers every message box with OK and keeps what was shown.
+class Boxes {
+ public:
+  Boxes() {
+    setMessageBoxHook([this](const MessageBoxRequest& request) {
+      shown.push_back(request);
+      return IDOK;
+    });
+  }
+  ~Boxes() { setMessageBoxHook(nullptr); }
+  std::vector<MessageBoxRequest> shown;
+};
+
+// Runs code from inside the next modal loop.
+class Probe final : public Window {
+ public:
+  Probe() {
+    CreateParams params;
+    params.className = L"HoravelSetupTestProbe";
+    params.style = WS_POPUP;
+    createWindow(params);
+  }
+  void post(std::function<void()> step) {
+    steps_.push_back(std::move(step));
+    PostMessageW(handle(), WM_APP, 0, 0);
+  }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP && !steps_.empty()) {
+      auto step = steps_.front();
+      steps_.erase(steps_.begin());
+      step();
+      return 0;
+    }
+    return Window::handleMessage(message, wParam, lParam);
+  }
+
+ private:
+  std::vector<std::function<void()>> steps_;
+};
+
+// A fresh program folder.
+std::filesystem::path freshFolder() {
+  static int serial = 0;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      (L"horavel-setup-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(serial++));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+void writeText(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string readText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+int chosen(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+std::wstring textOf(HWND window) {
+  wchar_t text[256] = L"";
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+RECT placeIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool sameNavColors(const NavBarColors& a, const NavBarColors& b) {
+  return a.background == b.background && a.groupBody == b.groupBody && a.headerTop == b.headerTop &&
+         a.headerBottom == b.headerBottom && a.headerText == b.headerText && a.itemText == b.itemText &&
+         a.selectedFill == b.selectedFill && a.selectedBorder == b.selectedBorder;
+}
+
+HBRUSH menuBackground(HWND window) {
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_BACKGROUND;
+  GetMenuInfo(GetMenu(window), &info);
+  return info.hbrBack;
+}
+
+COLORREF pixelAt(HWND window, int x, int y) {
+  UpdateWindow(window);
+  const HDC dc = GetDC(window);
+  // Painted into a memory copy of the window, so covering windows do not count.
+  RECT client;
+  GetClientRect(window, &client);
+  const HDC memory = CreateCompatibleDC(dc);
+  const HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+  const COLORREF colour = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, dc);
+  return colour;
+}
+
+constexpr char kProgramPath[] = "C:\\Program Files\\Horavel\\Horavel.exe";
+
+}  // namespace
+
+// ---- the skin format and the store ----
+
+TEST(SkinTest, BuiltInSkinsReadAndDiffer) {
+  ASSERT_EQ(builtInSkinTexts().size(), 3u);
+  std::vector<Skin> skins;
+  for (std::string_view text : builtInSkinTexts()) {
+    std::string problem;
+    const auto skin = parseSkin(text, &problem);
+    ASSERT_TRUE(skin) << problem;
+    skins.push_back(*skin);
+  }
+  EXPECT_EQ(skins[0].name, "skinMsn");
+  EXPECT_EQ(skins[1].name, "skinVista");
+  EXPECT_EQ(skins[2].name, "skinCool");
+  for (int a = 0; a < 3; ++a) {
+    for (int b = a + 1; b < 3; ++b) {
+      EXPECT_NE(skins[a].window, skins[b].window);
+      EXPECT_NE(skins[a].bandBottom, skins[b].bandBottom);
+      EXPECT_NE(skins[a].nav.background, skins[b].nav.background);
+      EXPECT_NE(skins[a].bannerTop, skins[b].bannerTop);
+    }
+  }
+  SkinStore store;
+  ASSERT_EQ(store.count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(store.entry(i).name, skins[static_cast<size_t>(i)].name);
+}
+
+TEST(SkinTest, MalformedTextsAreRefusedWithTheirLine) {
+  const std::string good(builtInSkinTexts()[0]);
+  std::string problem;
+  EXPECT_TRUE(parseSkin(good + "\r\n; a comment\r\n\r\n", &problem)) << problem;
+  EXPECT_FALSE(parseSkin(good + "shadow = #000000\n", &problem));
+  EXPECT_NE(problem.find("unknown key shadow"), std::string::npos);
+  EXPECT_FALSE(parseSkin(good + "window = #000000\n", &problem));
+  EXPECT_NE(problem.find("repeated key window"), std::string::npos);
+  std::string bad = good;
+  bad.replace(bad.find("#EEF3FA"), 7, "#EEF3F");
+  EXPECT_FALSE(parseSkin(bad, &problem));
+  EXPECT_NE(problem.find("line 3"), std::string::npos) << problem;
+  EXPECT_FALSE(parseSkin("name = x\n", &problem));
+  EXPECT_NE(problem.find("missing key window"), std::string::npos);
+  EXPECT_FALSE(parseSkin(good + "bandEdgeWidth 1\n", &problem));
+  EXPECT_FALSE(parseSkin(good.substr(0, good.find("bandEdgeWidth")) + "bandEdgeWidth = 99\n" +
+                             good.substr(good.find("menuBar")),
+                         &problem));
+  EXPECT_NE(problem.find("0..16"), std::string::npos) << problem;
+}
+
+TEST(SkinTest, EngineStartsOnWithEntryZeroAndLoadingBeyondTheStoreDoesNothing) {
+  SkinEngine engine;
+  SkinStore store;
+  EXPECT_TRUE(engine.Active());
+  EXPECT_EQ(engine.data().name, "skinMsn");
+  ASSERT_NE(currentSkin(), nullptr);
+  EXPECT_EQ(currentSkin()->name, "skinMsn");
+  int changes = 0;
+  const int id = engine.addListener([&] { ++changes; });
+  store.load(2, engine);
+  EXPECT_EQ(engine.data().name, "skinCool");
+  store.load(3, engine);
+  store.load(-1, engine);
+  EXPECT_EQ(engine.data().name, "skinCool");
+  EXPECT_EQ(changes, 1);
+  engine.setActive(false);
+  EXPECT_EQ(currentSkin(), nullptr);
+  EXPECT_EQ(engine.data().name, "skinCool");  // kept while off
+  engine.removeListener(id);
+  engine.setActive(true);
+  EXPECT_EQ(changes, 2);
+}
+
+// ---- the main window's looks ----
+
+class ThemeTest : public ::testing::Test {
+ protected:
+  std::filesystem::path folder = freshFolder();
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  DateTimeText text;
+};
+
+TEST_F(ThemeTest, FirstStartWithoutAFileShowsMsnWithTheChimeOn) {
+  TForm1 form(platform, clock, text, folder);
+  EXPECT_TRUE(form.SkinData1.Active());
+  EXPECT_EQ(form.SkinData1.data().name, "skinMsn");
+  EXPECT_TRUE(form.autoSpeek);
+  EXPECT_FALSE(std::filesystem::exists(folder / "config.ini"));  // start-up only reads
+  EXPECT_TRUE(sameNavColors(form.dxNavBar1->colors(), form.SkinStore1.entry(0).nav));
+}
+
+TEST_F(ThemeTest, StartUpAppliesTheStoredLookAndChime) {
+  struct Case {
+    const char* file;
+    bool active;
+    const char* skin;
+    bool chime;
+  };
+  for (const Case& c : {Case{"[theme]\r\nselect=2\r\n[other]\r\nautospeek=0\r\n", true, "skinCool", false},
+                        Case{"[Theme]\r\nSelect=0x1\r\n", true, "skinVista", true},
+                        Case{"[theme]\r\nselect=3\r\n[other]\r\nautospeek=5\r\n", false, "skinMsn", true},
+                        Case{"[theme]\r\nselect=7\r\n", true, "skinMsn", true},
+                        Case{"[theme]\r\nselect=Cool\r\n[other]\r\nautospeek=off\r\n", true, "skinMsn", true}}) {
+    writeText(folder / "config.ini", c.file);
+    TForm1 form(platform, clock, text, folder);
+    EXPECT_EQ(form.SkinData1.Active(), c.active) << c.file;
+    EXPECT_EQ(form.SkinData1.data().name, c.skin) << c.file;
+    EXPECT_EQ(form.autoSpeek, c.chime) << c.file;
+  }
+}
+
+TEST_F(ThemeTest, EachThemeIsAppliedAndSwitched) {
+  TForm1 form(platform, clock, text, folder);
+  for (int theme : {1, 2, 0}) {
+    form.applyTheme(theme);
+    const Skin& skin = form.SkinStore1.entry(theme);
+    EXPECT_TRUE(form.SkinData1.Active());
+    EXPECT_EQ(form.SkinData1.data().name, skin.name);
+    EXPECT_TRUE(sameNavColors(form.dxNavBar1->colors(), skin.nav)) << theme;
+    EXPECT_NE(menuBackground(form.handle()), nullptr);
+    // The band bar's gradient: its top row in the skin's top colour.
+    EXPECT_EQ(pixelAt(form.CoolBar1, 5, 0), skin.bandTop) << theme;
+  }
+  // The system look: the engine off, the side bar and menu bar in system colours.
+  form.applyTheme(3);
+  EXPECT_FALSE(form.SkinData1.Active());
+  EXPECT_EQ(currentSkin(), nullptr);
+  EXPECT_EQ(form.dxNavBar1->colors().background, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(menuBackground(form.handle()), nullptr);
+  // And back to "Vista".
+  form.applyTheme(1);
+  EXPECT_TRUE(form.SkinData1.Active());
+  EXPECT_EQ(form.SkinData1.data().name, "skinVista");
+  EXPECT_TRUE(sameNavColors(form.dxNavBar1->colors(), form.SkinStore1.entry(1).nav));
+  // Outside 0..3 nothing changes.
+  for (int theme : {4, 7, -1}) {
+    form.applyTheme(theme);
+    EXPECT_TRUE(form.SkinData1.Active());
+    EXPECT_EQ(form.SkinData1.data().name, "skinVista");
+  }
+  form.applyTheme(3);
+  form.applyTheme(-1);
+  EXPECT_FALSE(form.SkinData1.Active());
+}
+
+TEST_F(ThemeTest, SystemSettingsMenuOpensTheDialogOwnedByTheMainWindow) {
+  writeText(folder / "config.ini", "[theme]\r\nselect=2\r\n");
+  TForm1 form(platform, clock, text, folder);
+  Probe probe;
+  bool seen = false;
+  probe.post([&] {
+    const HWND dialog = FindWindowW(L"TfrmSetup", nullptr);
+    ASSERT_NE(dialog, nullptr);
+    seen = true;
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), form.handle());
+    EXPECT_EQ(textOf(dialog), L"系统设置");
+    EXPECT_EQ(chosen(GetDlgItem(dialog, 103)), 2);
+    // "系统主题" and OK: the skins go off at once and the choice is stored.
+    SendMessageW(GetDlgItem(dialog, 103), CB_SETCURSEL, 3, 0);
+    SendMessageW(GetDlgItem(dialog, 104), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  SendMessageW(form.handle(), WM_COMMAND, cmdSetup, 0);
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(FindWindowW(L"TfrmSetup", nullptr), nullptr);
+  EXPECT_FALSE(form.SkinData1.Active());
+  EXPECT_NE(readText(folder / "config.ini").find("select=3"), std::string::npos);
+  // Autostart ticked with no value: the running program's own path is written.
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::string path;
+  for (const wchar_t* c = self; *c; ++c) path += static_cast<char>(*c);
+  if (path.find(' ') != std::string::npos) path = '"' + path + '"';
+  EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel",
+                                                        "WriteRunValue Horavel " + path}));
+
+  // The next start shows the system's own look.
+  TForm1 next(platform, clock, text, folder);
+  EXPECT_FALSE(next.SkinData1.Active());
+}
+
+// ---- the dialog ----
+
+class SetupDialogTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TfrmSetup> open() {
+    return std::make_unique<TfrmSetup>(
+        owner.handle(), profile, platform, [this](int theme) { themes.push_back(theme); }, autoSpeek, kProgramPath);
+  }
+  struct Owner final : Form {
+    Owner() {
+      CreateParams params;
+      params.className = L"HoravelSetupTestOwner";
+      params.style = WS_OVERLAPPEDWINDOW;
+      params.x = 100;
+      params.y = 100;
+      params.width = 600;
+      params.height = 400;
+      createWindow(params);
+    }
+  } owner;
+  std::filesystem::path folder = freshFolder();
+  std::filesystem::path config = folder / "config.ini";
+  WindowsProfileStore profile{config};
+  RecordingPlatformServices platform;
+  std::vector<int> themes;
+  bool autoSpeek = false;
+};
+
+TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
+  platform.runValues["Horavel"] = "C:\\x.exe";
+  auto dialog = open();
+  const HWND d = dialog->handle();
+  EXPECT_EQ(textOf(d), L"系统设置");
+  RECT client;
+  GetClientRect(d, &client);
+  EXPECT_EQ(client.right, 321);
+  EXPECT_EQ(client.bottom, 166);
+  EXPECT_FALSE(GetWindowLongPtrW(d, GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_EQ(textOf(dialog->GroupBox1), L"设置");
+  EXPECT_EQ(textOf(dialog->Label1), L"主题:");
+  EXPECT_EQ(textOf(dialog->ckAutoRun), L"程序随Windows一起启动");
+  EXPECT_EQ(textOf(dialog->ckAutospeek), L"整点报时");
+  EXPECT_EQ(textOf(dialog->BitBtn1), L"确定");
+  EXPECT_EQ(textOf(dialog->BitBtn2), L"取消");
+  const RECT box = placeIn(d, dialog->GroupBox1);
+  EXPECT_EQ(box.left, 8);
+  EXPECT_EQ(box.top, 8);
+  EXPECT_EQ(box.right - box.left, 305);
+  EXPECT_EQ(box.bottom - box.top, 121);
+  const RECT combo = placeIn(d, dialog->ComboBox1);
+  EXPECT_EQ(combo.left, 8 + 64);
+  EXPECT_EQ(combo.top, 8 + 24);
+  EXPECT_EQ(combo.right - combo.left, 233);
+  EXPECT_TRUE((GetWindowLongPtrW(dialog->ComboBox1, GWL_STYLE) & 3) == CBS_DROPDOWNLIST);
+  ASSERT_EQ(SendMessageW(dialog->ComboBox1, CB_GETCOUNT, 0, 0), 4);
+  const wchar_t* items[] = {L"MSN", L"Vista", L"Cool", L"系统主题"};
+  for (int i = 0; i < 4; ++i) {
+    wchar_t item[32] = L"";
+    SendMessageW(dialog->ComboBox1, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ(item, items[i]);
+  }
+  const RECT run = placeIn(d, dialog->ckAutoRun);
+  EXPECT_EQ(run.left, 8 + 16);
+  EXPECT_EQ(run.top, 8 + 56);
+  EXPECT_EQ(run.right - run.left, 153);
+  const RECT speak = placeIn(d, dialog->ckAutospeek);
+  EXPECT_EQ(speak.top, 8 + 88);
+  const RECT ok = placeIn(d, dialog->BitBtn1);
+  EXPECT_EQ(ok.left, 152);
+  EXPECT_EQ(ok.top, 136);
+  EXPECT_EQ(ok.right - ok.left, 73);
+  EXPECT_EQ(ok.bottom - ok.top, 25);
+  EXPECT_EQ(placeIn(d, dialog->BitBtn2).left, 240);
+  // Without a file: "MSN", chime on; autostart as the Run value has it.
+  EXPECT_EQ(chosen(dialog->ComboBox1), 0);
+  EXPECT_TRUE(ticked(dialog->ckAutoRun));
+  EXPECT_TRUE(ticked(dialog->ckAutospeek));
+  EXPECT_TRUE(autoSpeek);
+  EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+}
+
+TEST_F(SetupDialogTest, CreationReadsTheStoredSettings) {
+  writeText(config, "[theme]\r\nselect=7\r\n[other]\r\nautospeek=0\r\n");
+  autoSpeek = true;
+  auto dialog = open();
+  EXPECT_EQ(chosen(dialog->ComboBox1), -1);  // 7: no theme chosen
+  EXPECT_FALSE(ticked(dialog->ckAutoRun));   // no Run value
+  EXPECT_FALSE(ticked(dialog->ckAutospeek));
+  EXPECT_FALSE(autoSpeek);
+  dialog.reset();
+
+  writeText(config, "[theme]\r\nselect=0x3\r\n[other]\r\nautospeek=5\r\n");
+  autoSpeek = false;
+  dialog = open();
+  EXPECT_EQ(chosen(dialog->ComboBox1), 3);
+  EXPECT_TRUE(ticked(dialog->ckAutospeek));
+  EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupDialogTest, OkWithoutAFileCreatesItAndWritesTheQuotedPath) {
+  auto dialog = open();
+  tick(dialog->ckAutoRun, true);
+  SendMessageW(dialog->ComboBox1, CB_SETCURSEL, 1, 0);
+  platform.clearCalls();
+  dialog->BitBtn1Click();
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=1\r\n[other]\r\nautospeek=1\r\n");
+  EXPECT_EQ(themes, std::vector<int>{1});
+  EXPECT_EQ(platform.calls(), (std::vector<std::string>{
+                                  "ReadRunValue Horavel",
+                                  "WriteRunValue Horavel \"C:\\Program Files\\Horavel\\Horavel.exe\"",
+                              }));
+  EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupDialogTest, NoChoiceWritesMinusOneAndAutospeekFiveWritesOne) {
+  writeText(config, "[theme]\r\nselect=7\r\n[other]\r\nautospeek=5\r\n");
+  auto dialog = open();
+  tick(dialog->ckAutoRun, false);
+  dialog->BitBtn1Click();
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=-1\r\n[other]\r\nautospeek=1\r\n");
+  EXPECT_EQ(themes, std::vector<int>{-1});
+  // Unticked with the value absent: only read.
+  EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel"}));
+}
+
+TEST_F(SetupDialogTest, AnExistingRunValueIsKeptOrDeleted) {
+  platform.runValues["Horavel"] = "D:\\Elsewhere\\Horavel.exe";
+  auto dialog = open();
+  EXPECT_TRUE(ticked(dialog->ckAutoRun));
+  dialog->BitBtn1Click();
+  EXPECT_EQ(platform.runValues["Horavel"], "D:\\Elsewhere\\Horavel.exe");
+  EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel"}));
+
+  dialog = open();
+  tick(dialog->ckAutoRun, false);
+  tick(dialog->ckAutospeek, false);
+  dialog->BitBtn1Click();
+  EXPECT_EQ(platform.runValues.count("Horavel"), 0u);
+  EXPECT_EQ(platform.calls().back(), "DeleteRunValue Horavel");
+  EXPECT_FALSE(autoSpeek);
+  EXPECT_NE(readText(config).find("autospeek=0"), std::string::npos);
+}
+
+TEST_F(SetupDialogTest, ARunValueOfAnotherTypeShowsTheErrorAndLeavesTheFormDefaults) {
+  Boxes boxes;
+  writeText(config, "[theme]\r\nselect=2\r\n[other]\r\nautospeek=0\r\n");
+  platform.nonStringValues = {"Horavel"};
+  autoSpeek = true;
+  auto dialog = open();
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, L"Invalid data type for 'Horavel'");
+  EXPECT_EQ(boxes.shown[0].caption, L"Horavel");
+  EXPECT_TRUE(boxes.shown[0].type & MB_ICONSTOP);
+  EXPECT_EQ(chosen(dialog->ComboBox1), 0);
+  EXPECT_TRUE(ticked(dialog->ckAutoRun));
+  EXPECT_TRUE(ticked(dialog->ckAutospeek));
+  EXPECT_TRUE(autoSpeek);  // unchanged
+
+  // OK: the look is stored and applied, then the same error stops it.
+  SendMessageW(dialog->ComboBox1, CB_SETCURSEL, 1, 0);
+  tick(dialog->ckAutospeek, false);
+  SendMessageW(dialog->handle(), WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].text, L"Invalid data type for 'Horavel'");
+  EXPECT_EQ(themes, std::vector<int>{1});
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=1\r\n[other]\r\nautospeek=0\r\n");
+  EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupDialogTest, AFailedRunWriteStopsBeforeTheChime) {
+  Boxes boxes;
+  platform.failWrites = true;
+  auto dialog = open();
+  tick(dialog->ckAutoRun, true);
+  tick(dialog->ckAutospeek, false);
+  SendMessageW(dialog->ComboBox1, CB_SETCURSEL, 2, 0);
+  SendMessageW(dialog->handle(), WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, L"Failed to set data for 'Horavel'");
+  EXPECT_EQ(themes, std::vector<int>{2});
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=2\r\n");
+  EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupDialogTest, AnUnwritableFileStopsEverythingAndTheDialogStaysOpen) {
+  Boxes boxes;
+  std::filesystem::create_directory(config);  // a folder where config.ini should be
+  auto dialog = open();
+  EXPECT_EQ(chosen(dialog->ComboBox1), 0);
+  tick(dialog->ckAutoRun, true);
+  tick(dialog->ckAutospeek, false);
+  platform.clearCalls();
+  Probe probe;
+  bool stillOpen = false;
+  probe.post([&] {
+    SendMessageW(dialog->handle(), WM_COMMAND, IDOK, 0);
+    stillOpen = dialog->isModal() && IsWindowVisible(dialog->handle());
+    dialog->BitBtn2Click();
+  });
+  EXPECT_EQ(dialog->ShowModal(), IDCANCEL);
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  const std::wstring expected = L"Unable to write to " + config.wstring() + L".";
+  EXPECT_EQ(boxes.shown[0].text, expected);
+  EXPECT_TRUE(themes.empty());
+  EXPECT_TRUE(platform.calls().empty());
+  EXPECT_TRUE(autoSpeek);
+  EXPECT_TRUE(std::filesystem::is_directory(config));
+}
+
+TEST_F(SetupDialogTest, CancelWritesNothingButSetsTheChimeFromTheFile) {
+  writeText(config, "[theme]\r\nselect=1\r\n[other]\r\nautospeek=0\r\n");
+  autoSpeek = true;
+  auto dialog = open();
+  SendMessageW(dialog->ComboBox1, CB_SETCURSEL, 3, 0);
+  tick(dialog->ckAutospeek, true);
+  tick(dialog->ckAutoRun, true);
+  Probe probe;
+  probe.post([&] { SendMessageW(dialog->BitBtn2, BM_CLICK, 0, 0); });
+  EXPECT_EQ(dialog->ShowModal(), IDCANCEL);
+  EXPECT_FALSE(autoSpeek);
+  EXPECT_TRUE(themes.empty());
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=1\r\n[other]\r\nautospeek=0\r\n");
+  EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+}
+
+// Slow, left out of the normal run: the main window in each look and the
+// dialog, shown for screenshots. HORAVEL_LOOK picks the look (0..3), or
+// "setup" for the dialog.
+//   setup_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
+TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  DateTimeText text;
+  const auto folder = freshFolder();
+  char look[16] = "0";
+  GetEnvironmentVariableA("HORAVEL_LOOK", look, sizeof look);
+  TForm1 form(platform, clock, text, folder);
+  form.MisTable1.append({"提示消息", "开会", "2026/12/9", "09:30:00", 3});
+  form.MisTable1.append({"执行程序", "C:\\Tools\\backup.exe", "2026/12/9", "12:00:00", 1});
+  form.MisTable1.append({"打开网页", "https://example.org", "2026/12/10", "08:00:00", 5});
+  form.MisTable1.append({"关闭计算机", "", "2026/12/9", "23:30:00", 0});
+  const bool dialog = std::string(look) == "setup";
+  form.applyTheme(dialog ? 0 : std::atoi(look));
+  ShowWindow(form.handle(), SW_SHOW);
+  static TForm1* shown = &form;
+  static Form* setupShown = nullptr;
+  if (dialog) {
+    bool speak = true;
+    WindowsProfileStore profile(folder / "config.ini");
+    TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak,
+                    "C:\\Horavel\\Horavel.exe");
+    setupShown = &setup;
+    const UINT_PTR done =
+        SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { setupShown->closeWith(IDCANCEL); });
+    setup.ShowModal();
+    KillTimer(nullptr, done);
+    return;
+  }
+  const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
+  KillTimer(nullptr, done);
+  (void)shown;
+}

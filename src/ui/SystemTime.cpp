@@ -207,7 +207,10 @@ void TfrmSystemTime::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void TfrmSystemTime::FormShow() { SetFocus(Calendar1->handle()); }
+void TfrmSystemTime::FormShow() {
+  focused_ = Calendar1->handle();
+  SetFocus(focused_);
+}
 
 void TfrmSystemTime::Timer1Timer() {
   SetWindowTextW(StaticText1, toWide(text_.statusClockText(clock_.now())).c_str());
@@ -231,6 +234,17 @@ LRESULT TfrmSystemTime::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
       if (wParam == kTimer1Id) {
         Timer1Timer();
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      // Back to the control that had the focus (after the notice, say), not
+      // to the window itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(handle(), focus)) focused_ = focus;
+      } else if (focused_) {
+        SetFocus(focused_);
         return 0;
       }
       break;

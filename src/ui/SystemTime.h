@@ -59,4 +59,5 @@ class TfrmSystemTime final : public Form {
   HICON smallIcon_ = nullptr;  // the caption's
   HIMAGELIST setTimeGlyph_ = nullptr;
   HIMAGELIST closeGlyph_ = nullptr;
+  HWND focused_ = nullptr;  // the control that gets the focus back on activation
 };

@@ -561,6 +561,7 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   const bool dialog = std::string(look) == "setup";
   form.applyTheme(dialog ? 0 : std::atoi(look));
   ShowWindow(form.handle(), SW_SHOW);
+  SendMessageW(form.StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"2026/12/9 10:00:00"));
   static TForm1* shown = &form;
   static Form* setupShown = nullptr;
   if (dialog) {

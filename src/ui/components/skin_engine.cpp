@@ -118,6 +118,39 @@ void paintBand(HDC dc, HWND rebar, const Skin& skin) {
   }
 }
 
+// A status bar's parts in the skin's colours: each part's text, a thin line
+// between parts and one along the top.
+void paintStatusBar(HDC dc, HWND bar, const Skin& skin, HBRUSH face) {
+  RECT client;
+  GetClientRect(bar, &client);
+  FillRect(dc, &client, face);
+  SetBkColor(dc, skin.bandEdge);
+  const RECT top{client.left, client.top, client.right, client.top + 1};
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &top, nullptr, 0, nullptr);
+  const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, skin.text);
+  const int parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
+  for (int part = 0; part < parts; ++part) {
+    RECT r;
+    if (!SendMessageW(bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&r))) continue;
+    const int length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    RECT inside = r;
+    inside.left += 4;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (part + 1 < parts) {
+      SetBkColor(dc, skin.bandEdge);
+      const RECT line{r.right - 1, r.top + 2, r.right, r.bottom - 2};
+      ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
+    }
+  }
+  SelectObject(dc, oldFont);
+}
+
 BOOL CALLBACK notifyOne(HWND window, LPARAM) {
   SendMessageW(window, skinChangedMessage(), 0, 0);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -289,7 +322,19 @@ LRESULT CALLBACK SkinEngine::subclassProc(HWND window, UINT message, WPARAM wPar
   const unsigned kinds = found->second.kinds;
 
   switch (message) {
+    case WM_PAINT:
+      // The status bar is drawn here while skinned: some status bars keep
+      // their own face whatever background colour they are given.
+      if (kinds & kStatusBar) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        paintStatusBar(dc, window, *skin, self->brush(skin->status));
+        EndPaint(window, &paint);
+        return 0;
+      }
+      break;
     case WM_ERASEBKGND:
+      if (kinds & kStatusBar) return 1;
       if (kinds & kBandBar) {
         paintBand(reinterpret_cast<HDC>(wParam), window, *skin);
         return 1;

@@ -17,6 +17,7 @@
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/skin_engine.h"
+#include "ui/SystemTime.h"
 #include "ui/setup.h"
 
 namespace {
@@ -205,6 +206,22 @@ TEST(SkinTest, EngineStartsOnWithEntryZeroAndLoadingBeyondTheStoreDoesNothing) {
   engine.removeListener(id);
   engine.setActive(true);
   EXPECT_EQ(changes, 2);
+}
+
+TEST(SkinTest, TheProgramsDialogsTakeTheSkinFromTheirCreation) {
+  SkinEngine engine;
+  SkinStore store;
+  store.load(2, engine);
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  DateTimeText text;
+  TfrmSystemTime dialog(nullptr, platform, clock, text);
+  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), store.entry(2).window);
+  engine.setActive(false);
+  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), GetSysColor(COLOR_BTNFACE));
+  engine.setActive(true);
+  store.load(1, engine);
+  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), store.entry(1).window);
 }
 
 // ---- the main window's looks ----
@@ -573,6 +590,17 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
     const UINT_PTR done =
         SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { setupShown->closeWith(IDCANCEL); });
     setup.ShowModal();
+    KillTimer(nullptr, done);
+    return;
+  }
+  char other[16] = "";
+  GetEnvironmentVariableA("HORAVEL_DIALOG", other, sizeof other);
+  if (std::string(other) == "time") {  // the system time dialog in the same look
+    TfrmSystemTime systemTime(form.handle(), platform, clock, text);
+    setupShown = &systemTime;
+    const UINT_PTR done =
+        SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { setupShown->closeWith(IDCANCEL); });
+    systemTime.ShowModal();
     KillTimer(nullptr, done);
     return;
   }

@@ -19,7 +19,8 @@
 // window goes back to the system's own look. Windows that paint themselves
 // (the editor's banner, for one) ask currentSkin() when they paint; after
 // every change all windows of the thread are repainted and receive
-// skinChangedMessage().
+// skinChangedMessage(). The program's dialogs (settings, system time, daily
+// missions) are attached to the program's engine as they are created.
 
 #include <windows.h>
 

@@ -7,6 +7,7 @@
 #include "platform/program_folder.h"
 #include "platform/regional_formats.h"
 #include "platform/windows_clock.h"
+#include "platform/windows_file_replace.h"
 #include "platform/windows_platform_services.h"
 #include "ui/Mis.h"
 #include "ui/Tishi.h"
@@ -17,6 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_COOL_CLASSES};
   InitCommonControlsEx(&controls);
 
+  useWindowsFileReplace();
   WindowsPlatformServices platform;
   WindowsClock clock;
   const DateTimeText text(userDateTimePatterns());

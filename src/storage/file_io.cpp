@@ -1,5 +1,6 @@
 #include "storage/file_io.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -84,6 +85,17 @@ void writeFileReplacing(const std::filesystem::path& target, std::string_view by
   }
 }
 
+namespace {
+std::atomic<ReplaceFileHook> replaceHook{nullptr};
+}  // namespace
+
+void setReplaceFileHook(ReplaceFileHook hook) { replaceHook = hook; }
+
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error) {
+  error.clear();
+  if (const ReplaceFileHook hook = replaceHook.load()) {
+    hook(from, to, error);
+    return;
+  }
   std::filesystem::rename(from, to, error);
 }

@@ -23,3 +23,10 @@ std::filesystem::path replacementPath(const std::filesystem::path& target);
 // Puts from in place of to, replacing a file of that name, in one step.
 // The only rename of the storage layer; a platform may swap in its own.
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error);
+
+// A platform's own way of putting a complete file in place of another (on
+// Windows: flush to the disk, then a write-through move, retried while
+// another program holds the file). nullptr restores the plain rename.
+using ReplaceFileHook = void (*)(const std::filesystem::path& from, const std::filesystem::path& to,
+                                 std::error_code& error);
+void setReplaceFileHook(ReplaceFileHook hook);

@@ -6,7 +6,9 @@
 #include "platform/text_conversion.h"
 #include "resource_names.h"
 #include "storage/daily_missions.h"
+#include "storage/mission_file.h"
 #include "ui/About.h"
+#include "ui/everydaymis.h"
 #include "ui/Mis.h"
 #include "ui/addresses.h"
 #include "ui/components/gif_view.h"
@@ -310,6 +312,11 @@ void TForm1::bindCommands() {
   bindCommand(cmdVisitWeb, [this] { mnVisitWebClick(); });
   bindCommand(cmdQuestion, [this] { mnQuestionClick(); });
   bindCommand(cmdShengji, [this] { mnShengjiClick(); });
+  bindCommand(cmdSaveMis, [this] { actSaveMisExecute(); });
+  bindCommand(cmdLoadMis, [this] { actLoadMisExecute(); });
+  bindCommand(cmdLoadMisConvert, [this] { mnLoadMisConvertClick(); });
+  bindCommand(cmdEverydayMission, [this] { mnpEverydayMissionClick(); });
+  bindCommand(cmdEveryday, [this] { mnEverydayClick(); });
   bindCommand(cmdRestore, [this] { mnRestoreClick(); });
   bindCommand(cmdTrayClose, [this] { mnTrayCloseClick(); });
 }
@@ -385,6 +392,32 @@ void TForm1::actAboutExecute() {
 void TForm1::mnShengjiClick() {
   TfrmShengji history(handle());
   history.ShowModal();
+}
+
+// File faults end these commands and reach the error box at the window's edge.
+void TForm1::actSaveMisExecute() {
+  if (MisTable1.count() == 0 || !SaveDialog1.Execute(handle())) return;
+  saveMissionFile(MisTable1, withMisExtension(SaveDialog1.FileName));
+}
+
+void TForm1::actLoadMisExecute() {
+  if (OpenDialog1.Execute(handle())) loadMissionFile(MisTable1, OpenDialog1.FileName);
+}
+
+void TForm1::mnLoadMisConvertClick() {
+  if (OpenDialog1.Execute(handle())) loadMissionFileToToday(MisTable1, OpenDialog1.FileName, text_, clock_);
+}
+
+void TForm1::mnpEverydayMissionClick() {
+  if (MisTable1.selectedIndex() < 0) return;
+  const MisRecord mission = MisTable1.row(MisTable1.selectedIndex());
+  appendDailyMission(dailyMissionsPath(programFolder_), mission);
+  showNotice(handle(), L"已经将[" + toWide(mission.kindName) + L"]设为每日任务!");
+}
+
+void TForm1::mnEverydayClick() {
+  TfrmEveryDayMis dialog(handle(), programFolder_, text_, clock_);
+  dialog.ShowModal();
 }
 
 void TForm1::actHelpContentExecute() {

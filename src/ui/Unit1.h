@@ -16,6 +16,7 @@
 #include "core/run_control.h"
 #include "core/scheduler.h"
 #include "platform/platform_services.h"
+#include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
 #include "ui/main_list_view.h"
 #include "ui/second_timer.h"
@@ -74,6 +75,11 @@ class TForm1 final : public Form, private StatusClockView {
   void mnVisitWebClick();
   void mnQuestionClick();
   void mnShengjiClick();
+  void actSaveMisExecute();
+  void actLoadMisExecute();
+  void mnLoadMisConvertClick();
+  void mnpEverydayMissionClick();
+  void mnEverydayClick();
   void mnRestoreClick();
   void mnTrayCloseClick();
   void Timer1Timer();
@@ -91,6 +97,8 @@ class TForm1 final : public Form, private StatusClockView {
   std::unique_ptr<GifView> RxGIFAnimator1;
   std::unique_ptr<TrayIcon> CoolTrayIcon1;
   SecondTimer Timer1;
+  FileDialog OpenDialog1{FileDialogKind::Open, L"任务文件(*.mis)|*.mis"};
+  FileDialog SaveDialog1{FileDialogKind::Save, L"任务文件(*.mis)|*.mis"};
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

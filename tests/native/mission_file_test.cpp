@@ -348,6 +348,75 @@ TEST_F(AtomicSaveTest, DirectoryInTheWay) {
   EXPECT_EQ(dir.listing(), "folder.mis;keep.mis;");
 }
 
+// ---- Files from elsewhere: daily missions, damaged bytes, huge lines ----
+
+TEST_F(MissionFileTest, DailyMissionsFileLoadsAsWholeLinesInTimeText) {
+  const auto file = dir / "everyday.mis";
+  const std::string line1 = "提示消息$起床$2026/1/1$07:00:00";
+  const std::string line2 = "执行程序$\\\\server\\c$\\a.exe$2026/1/1$12:00:00";
+  writeBytes(file, line1 + "\r\n" + line2 + "\r\n");
+  loadMissionFile(table, file);
+  EXPECT_EQ(rowsOf(table), (std::vector<MisRecord>{row("", "", "", line1), row("", "", "", line2)}));
+}
+
+TEST_F(MissionFileTest, InvalidAndCutCharactersLoadAsTheyStandAndSaveBackWhole) {
+  const auto file = dir / "a.mis";
+  // A lead byte before a byte that is no second byte, a lone 0x80 between
+  // texts, a NUL, a 0xFF; the file ends in the middle of a character.
+  const std::string bytes = "a\x81 b" + S + "\x80" + S + std::string("c\0d", 3) + S + "\xFF" "e\r\n" +
+                            "提示消息" + S + "x" + S + "y" + S + "08:00:00\xC6";
+  writeBytes(file, bytes);
+  loadMissionFile(table, file);
+  ASSERT_EQ(table.count(), 2);
+  // The lead byte takes the blank with it; the lone 0x80 is one more
+  // separator, so detail and dateText are empty.
+  EXPECT_EQ(table.row(0), row("a\x81 b", "", "", std::string("c\0d", 3) + S + "\xFF" "e"));
+  EXPECT_EQ(table.row(1), row("提示消息", "x", "y", "08:00:00\xC6"));
+  const std::vector<MisRecord> loaded = rowsOf(table);
+  saveMissionFile(table, file);
+  loadMissionFile(table, file);
+  EXPECT_EQ(rowsOf(table), loaded);
+}
+
+TEST_F(MissionFileTest, TenMegabyteLine) {
+  const auto file = dir / "big.mis";
+  std::string huge;
+  huge.reserve(10u << 20);
+  while (huge.size() < (10u << 20)) huge += "長" + kGe + "x";
+  fill({row("提示消息", huge, "2026/12/9", "08:00:00"), row("系统响铃", "", "2026/12/9", "09:00:00")});
+  saveMissionFile(table, file);
+  EXPECT_GT(std::filesystem::file_size(file), 10u << 20);
+  loadMissionFile(table, file);
+  ASSERT_EQ(table.count(), 2);
+  EXPECT_EQ(table.row(0).detail, huge);
+  EXPECT_EQ(table.row(1).timeText, "09:00:00");
+
+  writeBytes(file, std::string(10u << 20, 'z'));  // one line, no separator, no line end
+  loadMissionFile(table, file);
+  ASSERT_EQ(table.count(), 1);
+  EXPECT_EQ(table.row(0).timeText.size(), 10u << 20);
+}
+
+// A platform's replacement is the one step that puts the new file in place:
+// it gets the complete new file, and its failure keeps the old one.
+TEST_F(AtomicSaveTest, PlatformReplacementIsUsedAndItsFailureKeepsTheOldFile) {
+  static std::string seen;
+  setReplaceFileHook([](const std::filesystem::path& from, const std::filesystem::path&, std::error_code& error) {
+    std::ifstream in(from, std::ios::binary);
+    seen.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    error = std::make_error_code(std::errc::permission_denied);
+  });
+  const int number = saveFails();
+  setReplaceFileHook(nullptr);
+  EXPECT_EQ(number, 5);
+  EXPECT_EQ(seen, misFileBytes(table, kMisSeparator));
+  EXPECT_EQ(readBytes(file), oldBytes);
+  EXPECT_EQ(dir.listing(), "keep.mis;");
+  // Without the hook the plain rename works again.
+  EXPECT_EQ(saveFails(), 0);
+  EXPECT_EQ(readBytes(file), misFileBytes(table, kMisSeparator));
+}
+
 // ---- Large files ----
 
 TEST_F(MissionFileTest, HundredThousandRowsLoadFast) {

@@ -104,6 +104,8 @@ void TfrmSetup::FormCreate() {
   SendMessageW(ComboBox1, CB_SETCURSEL, static_cast<WPARAM>(themeChoice(readThemeSelect(profile_))), 0);
 }
 
+void TfrmSetup::FormShow() { SetFocus(ComboBox1); }
+
 void TfrmSetup::BitBtn1Click() {
   SetupChoices choices;
   choices.theme = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));  // CB_ERR is -1: none chosen

@@ -37,6 +37,9 @@ class TfrmSetup final : public Form {
   void BitBtn1Click();
   void BitBtn2Click();
 
+ protected:
+  void FormShow() override;
+
  private:
   void createControls();
   void FormCreate();

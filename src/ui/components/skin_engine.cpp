@@ -251,7 +251,15 @@ SkinEngine::SkinEngine() : data_(parseSkin(builtInSkinTexts().front()).value_or(
 
 SkinEngine::~SkinEngine() {
   for (const auto& [window, what] : windows_) {
-    if (IsWindow(window)) RemoveWindowSubclass(window, &SkinEngine::subclassProc, kSubclassId);
+    if (!IsWindow(window)) continue;
+    RemoveWindowSubclass(window, &SkinEngine::subclassProc, kSubclassId);
+    // The menu bar must not keep a brush that goes with the engine.
+    if ((what.kinds & kMenuBar) && GetMenu(window)) {
+      MENUINFO info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIM_BACKGROUND;
+      SetMenuInfo(GetMenu(window), &info);
+    }
   }
   for (const auto& [colour, b] : brushes_) DeleteObject(b);
   if (programEngine == this) {

@@ -16,7 +16,10 @@
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
+#include "platform/program_folder.h"
+#include "ui/setup.h"
 #include "ui/shengji.h"
+#include "ui/SystemTime.h"
 
 namespace {
 
@@ -138,6 +141,16 @@ void TForm1::FormCreate() {
                     runSwitches_[8].get()});
   bindCommands();
   layout();
+
+  // Start-up: the stored look, and the stored chime so it holds before the
+  // settings dialog has been opened.
+  SkinData1.attachForm(handle());
+  SkinData1.attachMenuBar(handle());
+  SkinData1.attachBandBar(CoolBar1);
+  SkinData1.attachStatusBar(StatusBar1);
+  SkinData1.attachNavBar(*dxNavBar1);
+  applyTheme(readThemeSelect(profile_));
+  autoSpeek = readAutoSpeek(profile_);
 
   // Start-up: the daily missions, and when there are any, the offer to run them.
   if (std::filesystem::exists(dailyMissionsPath(programFolder_))) loadMis();
@@ -312,11 +325,13 @@ void TForm1::bindCommands() {
   bindCommand(cmdVisitWeb, [this] { mnVisitWebClick(); });
   bindCommand(cmdQuestion, [this] { mnQuestionClick(); });
   bindCommand(cmdShengji, [this] { mnShengjiClick(); });
+  bindCommand(cmdSetup, [this] { mnSetupClick(); });
   bindCommand(cmdSaveMis, [this] { actSaveMisExecute(); });
   bindCommand(cmdLoadMis, [this] { actLoadMisExecute(); });
   bindCommand(cmdLoadMisConvert, [this] { mnLoadMisConvertClick(); });
   bindCommand(cmdEverydayMission, [this] { mnpEverydayMissionClick(); });
   bindCommand(cmdEveryday, [this] { mnEverydayClick(); });
+  bindCommand(cmdSystemTime, [this] { mnSystemTimeClick(); });
   bindCommand(cmdRestore, [this] { mnRestoreClick(); });
   bindCommand(cmdTrayClose, [this] { mnTrayCloseClick(); });
 }
@@ -418,6 +433,24 @@ void TForm1::mnpEverydayMissionClick() {
 void TForm1::mnEverydayClick() {
   TfrmEveryDayMis dialog(handle(), programFolder_, text_, clock_);
   dialog.ShowModal();
+}
+
+void TForm1::mnSystemTimeClick() {
+  TfrmSystemTime systemTime(handle(), platform_, clock_, text_);
+  systemTime.ShowModal();
+}
+
+void TForm1::mnSetupClick() {
+  TfrmSetup setup(handle(), profile_, platform_, [this](int theme) { applyTheme(theme); }, autoSpeek,
+                  toCp936(executablePath().wstring()));
+  setup.ShowModal();
+}
+
+void TForm1::applyTheme(int index) {
+  const std::optional<ThemeEffect> effect = themeEffect(index);
+  if (!effect) return;
+  SkinData1.setActive(effect->skinsOn);
+  if (effect->skinsOn) SkinStore1.load(effect->skinEntry, SkinData1);
 }
 
 void TForm1::actHelpContentExecute() {

@@ -16,8 +16,10 @@
 #include "core/run_control.h"
 #include "core/scheduler.h"
 #include "platform/platform_services.h"
+#include "platform/windows_profile_store.h"
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
+#include "ui/components/skin_engine.h"
 #include "ui/main_list_view.h"
 #include "ui/second_timer.h"
 
@@ -61,6 +63,9 @@ class TForm1 final : public Form, private StatusClockView {
   // Fills the table with the daily missions, dated today.
   void loadMis();
   bool running() const { return Timer1.enabled(); }
+  // The clock and the date and time formats the window reads and writes with.
+  const Clock& clock() const { return clock_; }
+  const DateTimeText& text() const { return text_; }
 
   // Handlers, one per command.
   void actAddExecute();
@@ -75,11 +80,15 @@ class TForm1 final : public Form, private StatusClockView {
   void mnVisitWebClick();
   void mnQuestionClick();
   void mnShengjiClick();
+  void mnSetupClick();
+  // Puts one of the four looks into effect: 0..2 the skins, 3 the system look.
+  void applyTheme(int index);
   void actSaveMisExecute();
   void actLoadMisExecute();
   void mnLoadMisConvertClick();
   void mnpEverydayMissionClick();
   void mnEverydayClick();
+  void mnSystemTimeClick();
   void mnRestoreClick();
   void mnTrayCloseClick();
   void Timer1Timer();
@@ -97,6 +106,8 @@ class TForm1 final : public Form, private StatusClockView {
   std::unique_ptr<GifView> RxGIFAnimator1;
   std::unique_ptr<TrayIcon> CoolTrayIcon1;
   SecondTimer Timer1;
+  SkinEngine SkinData1;  // on from the start, with the data of SkinStore1's entry 0
+  SkinStore SkinStore1;
   FileDialog OpenDialog1{FileDialogKind::Open, L"任务文件(*.mis)|*.mis"};
   FileDialog SaveDialog1{FileDialogKind::Save, L"任务文件(*.mis)|*.mis"};
 
@@ -129,4 +140,5 @@ class TForm1 final : public Form, private StatusClockView {
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
   HICON icon_ = nullptr;
+  WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini
 };

@@ -224,6 +224,37 @@ TEST(SkinTest, TheProgramsDialogsTakeTheSkinFromTheirCreation) {
   EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), store.entry(1).window);
 }
 
+// ---- config.ini through the profile functions ----
+
+TEST(WindowsProfileStoreTest, ReadsWithTheSameRulesAsThePortableStore) {
+  const auto folder = freshFolder();
+  WindowsProfileStore store(folder / "config.ini");
+  EXPECT_EQ(store.readInteger("theme", "select", 4), 4);  // no file
+  EXPECT_FALSE(std::filesystem::exists(folder / "config.ini"));
+  writeText(folder / "config.ini",
+            "[Theme]\r\nSELECT = 0x1F\r\n[v]\r\nhex=0X10\r\nshort=0x\r\nbad=12abc\r\nempty=\r\nneg=-3\r\n"
+            "word=MSN\r\nlong=000000000000000000000000000000000000000000000000000000000000000000000000007\r\n");
+  EXPECT_EQ(store.readInteger("theme", "select", 0), 31);
+  EXPECT_EQ(store.readInteger("V", "HEX", 0), 16);
+  for (const char* key : {"short", "bad", "empty", "word", "missing"}) EXPECT_EQ(store.readInteger("v", key, 9), 9) << key;
+  EXPECT_EQ(store.readInteger("v", "neg", 9), -3);
+  EXPECT_EQ(store.readInteger("v", "long", 9), 7);
+  EXPECT_EQ(store.readInteger("other", "select", 9), 9);
+}
+
+TEST(WindowsProfileStoreTest, WritesDecimalCreatingFileAndSection) {
+  const auto folder = freshFolder();
+  WindowsProfileStore store(folder / "config.ini");
+  store.writeInteger("theme", "select", -1);
+  store.writeInteger("other", "autospeek", 1);
+  EXPECT_EQ(store.readInteger("THEME", "Select", 0), -1);
+  const std::string text = readText(folder / "config.ini");
+  EXPECT_NE(text.find("[theme]"), std::string::npos);
+  EXPECT_NE(text.find("select=-1"), std::string::npos);
+  EXPECT_NE(text.find("[other]"), std::string::npos);
+  EXPECT_NE(text.find("autospeek=1"), std::string::npos);
+}
+
 // ---- the main window's looks ----
 
 class ThemeTest : public ::testing::Test {

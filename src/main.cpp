@@ -25,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
 
   // The three windows that live for the whole run, in this order.
   TForm1 Form1(platform, clock, text, programFolder());
-  TfrmMis frmMis(Form1.handle());
+  TfrmMis frmMis(Form1);
   TfrmTishi frmTishi;
   Form1.attachWindows(&frmMis, &frmTishi);
 

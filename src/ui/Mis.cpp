@@ -1,24 +1,198 @@
 #include "ui/Mis.h"
 
+#include <commctrl.h>
+
+#include <functional>
+#include <utility>
+
+#include "core/clock.h"
+#include "core/date_time_text.h"
+#include "platform/text_conversion.h"
+#include "resource_names.h"
+#include "ui/Unit1.h"
+#include "ui/components/file_name_edit.h"
 #include "ui/components/graphics.h"
+#include "ui/components/message_boxes.h"
+#include "ui/components/nav_bar.h"
+
+// A plain container: fills itself with its colour, draws what its painter
+// draws and hands its children's commands and notifications to its parent,
+// so that the form sees every control as if it were its own.
+class EditorPanel final : public Window {
+ public:
+  using Painter = std::function<void(HDC, const RECT&)>;
+  EditorPanel(HWND parent, int x, int y, int width, int height, COLORREF colour, Painter painter = {})
+      : colour_(colour), brush_(CreateSolidBrush(colour)), painter_(std::move(painter)) {
+    CreateParams params;
+    params.className = L"HoravelEditorPanel";
+    params.style = WS_CHILD | WS_VISIBLE;
+    params.exStyle = WS_EX_CONTROLPARENT;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    params.owner = parent;
+    createWindow(params);
+  }
+  ~EditorPanel() override { DeleteObject(brush_); }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_COMMAND:
+      case WM_NOTIFY:
+        return SendMessageW(GetParent(handle()), message, wParam, lParam);
+      case WM_CTLCOLORSTATIC: {
+        // Labels and group boxes take the panel's colour.
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(brush_);
+      }
+      case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush_);
+        return 1;
+      }
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        const HDC dc = BeginPaint(handle(), &ps);
+        if (painter_) {
+          RECT client;
+          GetClientRect(handle(), &client);
+          painter_(dc, client);
+        }
+        EndPaint(handle(), &ps);
+        return 0;
+      }
+      default:
+        return Window::handleMessage(message, wParam, lParam);
+    }
+  }
+
+ private:
+  COLORREF colour_;
+  HBRUSH brush_;
+  Painter painter_;
+};
 
 namespace {
 
-enum : int { kBtnAddOn = 101, kBtnAdd = 102, kBtnClose = 103 };
+// The layout, in pixels at 96 dpi.
+constexpr int kClientWidth = 533;
+constexpr int kClientHeight = 354;
+constexpr int kBannerHeight = 65;
+constexpr int kSideBarWidth = 169;
+constexpr int kPageFrame = 2;      // PageControl1's border around the pages
+constexpr int kHeaderHeight = 19;  // a page's gradient strip
+constexpr int kInputLeft = 8;
+constexpr int kInputTop = 30;
 
-// The work area begins right of the side bar and below the banner.
-constexpr int kPanel3Left = 169;
-constexpr int kPanel3Top = 65;
+constexpr COLORREF kHeaderTop = RGB(0, 0, 255);
+constexpr COLORREF kHeaderBottom = RGB(255, 255, 255);
+
+struct PageInfo {
+  const wchar_t* caption;  // the page object's caption; its tab is never shown
+  const wchar_t* header;
+  const char* kindName;    // code page 936, as the table holds it
+};
+constexpr PageInfo kPages[TfrmMis::kPageCount] = {
+    {L"关闭重启", L"关闭或重启计算机", nullptr},
+    {L"执行程序", L"执行应用程序", "执行程序"},
+    {L"打开文件", L"打开文件", "打开文件"},
+    {L"提示消息", L"系统提示信息", "提示消息"},
+    {L"系统响铃", L"系统响铃", "系统响铃"},
+    {L"打开网页", L"打开网页", "打开网页"},
+    {L"发送邮件", L"发送电子邮件", "发送邮件"},
+};
+// The entries of ListBox1, in order, and the power kinds they stand for.
+constexpr const wchar_t* kPowerEntries[3] = {L"关闭计算机", L"重启计算机", L"注销计算机"};
+constexpr const char* kPowerKinds[3] = {"关闭计算机", "重启计算机", "注销计算机"};
+
+constexpr const wchar_t* kPresets[4] = {
+    L"该起床了!",
+    L"是到吃饭的时间了,休息一下吧.",
+    L"眼晴困了,休息一下,看看远处对眼晴好!",
+    L"又到了下班的时间了,oh,my God!",
+};
+
+constexpr const wchar_t* kSampleUrl = L"http://www.example.org/";
+constexpr const wchar_t* kSampleEmail = L"someone@example.org";
+
+// The page a row's kind opens in modify mode; page 0 for any other text.
+int pageOfKind(const std::string& kindName) {
+  for (int page = 1; page < TfrmMis::kPageCount; ++page) {
+    if (kindName == kPages[page].kindName) return page;
+  }
+  return 0;
+}
+
+std::wstring windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
+}
+
+// The memo's lines joined by CR LF, whatever line ends it holds.
+std::wstring joinedLines(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r') {
+      out += L"\r\n";
+      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else if (text[i] == L'\n') {
+      out += L"\r\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+COLOR16 channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
+
+void headerStrip(HDC dc, const RECT& strip) {
+  TRIVERTEX vertices[2] = {
+      {strip.left, strip.top, channel(GetRValue(kHeaderTop)), channel(GetGValue(kHeaderTop)),
+       channel(GetBValue(kHeaderTop)), 0xff00},
+      {strip.right, strip.bottom, channel(GetRValue(kHeaderBottom)), channel(GetGValue(kHeaderBottom)),
+       channel(GetBValue(kHeaderBottom)), 0xff00},
+  };
+  GRADIENT_RECT mesh{0, 1};
+  GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+}
+
+HIMAGELIST glyph(const wchar_t* name) { return loadImageStrip(name, 16, 1); }
+
+void setGlyph(HWND button, HIMAGELIST list) {
+  BUTTON_IMAGELIST images{};
+  images.himl = list;
+  images.margin = RECT{4, 0, 0, 0};
+  images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
+  SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+  InvalidateRect(button, nullptr, TRUE);
+}
+
+SYSTEMTIME pickerTime(HWND picker) {
+  SYSTEMTIME t{};
+  if (DateTime_GetSystemtime(picker, &t) != GDT_VALID) GetLocalTime(&t);
+  return t;
+}
 
 }  // namespace
 
-TfrmMis::TfrmMis(HWND owner) {
+TfrmMis::TfrmMis(TForm1& main) : main_(main) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
   CreateParams params;
   params.className = L"TfrmMis";
   params.caption = L"添加任务";
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
   params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = owner;
+  params.owner = main.handle();
   params.x = 0;
   params.y = 0;
   params.width = 0;
@@ -28,29 +202,224 @@ TfrmMis::TfrmMis(HWND owner) {
 }
 
 TfrmMis::~TfrmMis() {
+  // The controls go before the pictures and the font they use.
+  dxNavBar1.reset();
+  fnPro.reset();
+  fnFile.reset();
+  fnRing.reset();
+  for (auto& page : pages_) page.reset();
+  pageControl_.reset();
+  Panel1.reset();
+  Panel2.reset();
+  Panel3.reset();
+  if (memoTip) DestroyWindow(memoTip);
+  for (HIMAGELIST list : {ImageList2, glyphAddOn_, glyphAdd_, glyphSave_, glyphClose_}) {
+    if (list) ImageList_Destroy(list);
+  }
+  if (banner_) DeleteObject(banner_);
   if (font_) DeleteObject(font_);
 }
 
 void TfrmMis::FormCreate() {
-  // Client area 533 x 354.
-  RECT frame{0, 0, scale(533), scale(354)};
+  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)));
   SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  font_ = createSongtiFont(12, GetDpiForWindow(handle()));
+  SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
-  const auto button = [this](const wchar_t* caption, int x, int id) {
-    return CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                           scale(kPanel3Left + x), scale(kPanel3Top + 252), scale(89), scale(25), handle(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  createBanner();
+  createSideBar();
+  Panel3 = std::make_unique<EditorPanel>(handle(), scale(kSideBarWidth), scale(kBannerHeight),
+                                         scale(kClientWidth - kSideBarWidth), scale(kClientHeight - kBannerHeight),
+                                         GetSysColor(COLOR_BTNFACE));
+  createPages();
+  createTimeBox();
+  createButtons();
+  setFontOnTree(handle(), font_);
+
+  // The pages have no tabs: only the side bar changes the page.
+  showPage(0);
+}
+
+void TfrmMis::createBanner() {
+  banner_ = stripPicture(res::kBanner36, 36, 0);
+  const int imageLeft = scale(32);
+  const int imageTop = scale(16);
+  Panel1 = std::make_unique<EditorPanel>(
+      handle(), 0, 0, scale(kClientWidth), scale(kBannerHeight), RGB(255, 255, 255),
+      [this, imageLeft, imageTop](HDC dc, const RECT& client) {
+        if (banner_) {  // Image1, see-through where the picture is
+          const HDC source = CreateCompatibleDC(dc);
+          const HGDIOBJ old = SelectObject(source, banner_);
+          const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+          AlphaBlend(dc, imageLeft, imageTop, 36, 36, source, 0, 0, 36, 36, blend);
+          SelectObject(source, old);
+          DeleteDC(source);
+        }
+        RECT line = client;
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_BOTTOM);
+      });
+  Label1 = CreateWindowExW(0, L"STATIC", L"任务管理,用户可以在此处添加多项任务.",
+                           WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, scale(96), scale(24), scale(400), scale(14),
+                           Panel1->handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void TfrmMis::createSideBar() {
+  Panel2 = std::make_unique<EditorPanel>(handle(), 0, scale(kBannerHeight), scale(kSideBarWidth),
+                                         scale(kClientHeight - kBannerHeight), GetSysColor(COLOR_BTNFACE));
+  ImageList2 = loadImageStrip(res::kNavIcons32, 32, res::kNavIconCount);
+  RECT client;
+  GetClientRect(Panel2->handle(), &client);
+  dxNavBar1 = std::make_unique<NavBar>(Panel2->handle(), 0, 0, client.right, client.bottom, ImageList2, 32);
+  const int mission = dxNavBar1->addGroup(L"系统任务", true);
+  const int tishi = dxNavBar1->addGroup(L"提示任务", false);
+  const int internet = dxNavBar1->addGroup(L"网络任务", false);
+  dxNavBar1->addItem(mission, kNbShutdown, L"关闭电脑", res::kNavPower);
+  dxNavBar1->addItem(mission, kNbExePro, L"执行程序", res::kNavProgram);
+  dxNavBar1->addItem(mission, kNbOpenFile, L"打开文件", res::kNavFile);
+  dxNavBar1->addItem(tishi, kNbMessage, L"提示消息", res::kNavMessage);
+  dxNavBar1->addItem(tishi, kNbRing, L"系统响铃", res::kNavProgram);
+  dxNavBar1->addItem(internet, kNbOpenUrl, L"打开网址", res::kNavWeb);
+  dxNavBar1->addItem(internet, kNbEmail, L"发送邮件", res::kNavMail);
+  bindCommand(kNbShutdown, [this] { nbShutdownClick(); });
+  bindCommand(kNbExePro, [this] { nbExeProClick(); });
+  bindCommand(kNbOpenFile, [this] { nbOpenFileClick(); });
+  bindCommand(kNbMessage, [this] { nbMessageClick(); });
+  bindCommand(kNbRing, [this] { nbRingClick(); });
+  bindCommand(kNbOpenUrl, [this] { nbOpenUrlClick(); });
+  bindCommand(kNbEmail, [this] { nbEmailClick(); });
+}
+
+void TfrmMis::createPages() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const int width = scale(313);
+  const int height = scale(117);
+  pageControl_ = std::make_unique<EditorPanel>(Panel3->handle(), scale(18), scale(20), width, height,
+                                               GetSysColor(COLOR_BTNFACE), [](HDC dc, const RECT& client) {
+                                                 RECT frame = client;
+                                                 DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT);
+                                               });
+  PageControl1 = pageControl_->handle();
+  const int frame = scale(kPageFrame);
+  const int pageWidth = width - 2 * frame;
+  const int pageHeight = height - 2 * frame;
+  for (int i = 0; i < kPageCount; ++i) {
+    const wchar_t* header = kPages[i].header;
+    pages_[i] = std::make_unique<EditorPanel>(
+        PageControl1, frame, frame, pageWidth, pageHeight, GetSysColor(COLOR_BTNFACE),
+        [this, header](HDC dc, const RECT& client) {
+          headerStrip(dc, RECT{0, 0, client.right, scale(kHeaderHeight)});
+          const HGDIOBJ old = SelectObject(dc, font_);
+          SetBkMode(dc, TRANSPARENT);
+          SetTextColor(dc, RGB(255, 255, 255));
+          TextOutW(dc, scale(7), scale(4), header, lstrlenW(header));
+          SelectObject(dc, old);
+        });
+    SetWindowTextW(pages_[i]->handle(), kPages[i].caption);
+  }
+  const auto child = [&](int page, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int x,
+                         int y, int w, int h, int id) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, scale(x), scale(y),
+                           scale(w), scale(h), pages_[page]->handle(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+
+  ListBox1 = child(0, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, kInputLeft, kInputTop,
+                   289, 46, kListBox1);
+  for (const wchar_t* entry : kPowerEntries) SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+
+  fnPro = std::make_unique<FileNameEdit>(pages_[1]->handle(), scale(kInputLeft), scale(kInputTop), scale(273), scale(21),
+                                         L"程序文件 (*.exe)|*.exe|批处理文件(*.bat)|*.bat");
+  fnFile = std::make_unique<FileNameEdit>(pages_[2]->handle(), scale(kInputLeft), scale(kInputTop), scale(273),
+                                          scale(21), L"All files (*.*)|*.*");
+
+  Memo1 = child(3, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                kInputLeft, kInputTop, 289, 17, kMemo1);
+  cbMsg = child(3, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, kInputLeft, kInputTop + 24, 289,
+                160, kCbMsg);
+  for (const wchar_t* preset : kPresets) SendMessageW(cbMsg, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
+  memoTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr, instance,
+                            nullptr);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = pages_[3]->handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(Memo1);
+  tool.lpszText = const_cast<wchar_t*>(L"在这里输入要提示消息的内容");
+  SendMessageW(memoTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+
+  fnRing = std::make_unique<FileNameEdit>(pages_[4]->handle(), scale(kInputLeft), scale(kInputTop), scale(273),
+                                          scale(21), L"wavefile (*.wav)|*.wav", 5);
+  fnRing->setText(L"内置铃声");
+
+  editUrl = child(5, L"EDIT", kSampleUrl, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kInputLeft, kInputTop, 281, 21, kEditUrl);
+  editEmail =
+      child(6, L"EDIT", kSampleEmail, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kInputLeft, kInputTop, 289, 21, kEditEmail);
+}
+
+void TfrmMis::createTimeBox() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const HWND parent = Panel3->handle();
+  const int boxLeft = 18;
+  const int boxTop = 148;
+  GroupBox1 = CreateWindowExW(0, L"BUTTON", L"设定时间", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, scale(boxLeft),
+                              scale(boxTop), scale(313), scale(89), parent, nullptr, instance, nullptr);
+  const auto label = [&](const wchar_t* text, int y) {
+    return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, scale(boxLeft + 24),
+                           scale(boxTop + y + 4), scale(66), scale(14), parent, nullptr, instance, nullptr);
+  };
+  const auto picker = [&](DWORD style, int y, int id) {
+    return CreateWindowExW(0, DATETIMEPICK_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+                           scale(boxLeft + 96), scale(boxTop + y), scale(193), scale(20), parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  Label3 = label(L"执行日期:", 24);
+  dpDate = picker(DTS_SHORTDATEFORMAT, 24, kDpDate);
+  Label2 = label(L"执行时间:", 56);
+  dpTime = picker(DTS_TIMEFORMAT, 56, kDpTime);
+  // Drawn last so the box's frame does not hide the controls inside it.
+  SetWindowPos(GroupBox1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TfrmMis::createButtons() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const auto button = [&](const wchar_t* caption, int x, int id) {
+    return CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, scale(x),
+                           scale(252), scale(89), scale(25), Panel3->handle(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
   btnAddOn = button(L"添加并继续", 22, kBtnAddOn);
   btnAdd = button(L"添加并关闭", 134, kBtnAdd);
   btnClose = button(L"不添加关闭", 241, kBtnClose);
+  glyphAddOn_ = glyph(res::kGlyphAddOn);
+  glyphAdd_ = glyph(res::kGlyphAdd);
+  glyphSave_ = glyph(res::kGlyphSave);
+  glyphClose_ = glyph(res::kGlyphClose);
+  setGlyph(btnAddOn, glyphAddOn_);
+  setGlyph(btnAdd, glyphAdd_);
+  setGlyph(btnClose, glyphClose_);
+  bindCommand(kBtnAddOn, [this] { btnAddOnClick(); });
+  bindCommand(kBtnAdd, [this] { btnAddClick(); });
   bindCommand(kBtnClose, [this] { btnCloseClick(); });
+}
 
-  font_ = createSongtiFont(12, GetDpiForWindow(handle()));
-  setFontOnTree(handle(), font_);
+HWND TfrmMis::tabSheet(int page) const {
+  return page >= 0 && page < kPageCount && pages_[page] ? pages_[page]->handle() : nullptr;
+}
+
+void TfrmMis::showPage(int page) {
+  if (page < 0 || page >= kPageCount) return;
+  activePage_ = page;
+  // Show the new page before hiding the others, so the focus never falls
+  // out of the dialog.
+  ShowWindow(pages_[page]->handle(), SW_SHOW);
+  for (int i = 0; i < kPageCount; ++i) {
+    if (i != page) ShowWindow(pages_[i]->handle(), SW_HIDE);
+  }
+  dxNavBar1->setSelectedItem(kNbShutdown + page);
 }
 
 void TfrmMis::showEditor() {
@@ -58,4 +427,123 @@ void TfrmMis::showEditor() {
   ShowModal();
 }
 
+void TfrmMis::FormShow() {
+  // One reading of the clock for both pickers: the time an hour on (the
+  // hour wraps at 24, the date stays today), milliseconds dropped.
+  const LocalDateTime now = main_.clock().now();
+  const int hour = now.hour + 1 >= 24 ? 0 : now.hour + 1;
+  SYSTEMTIME time{};
+  time.wYear = static_cast<WORD>(now.year);
+  time.wMonth = static_cast<WORD>(now.month);
+  time.wDay = static_cast<WORD>(now.day);
+  time.wDayOfWeek = static_cast<WORD>(dayOfWeek(now.year, now.month, now.day));
+  time.wHour = static_cast<WORD>(hour);
+  time.wMinute = static_cast<WORD>(now.minute);
+  time.wSecond = static_cast<WORD>(now.second);
+  DateTime_SetSystemtime(dpTime, GDT_VALID, &time);
+
+  showPage(0);
+  SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
+
+  SYSTEMTIME today = time;
+  today.wHour = today.wMinute = today.wSecond = 0;
+  DateTime_SetSystemtime(dpDate, GDT_VALID, &today);
+
+  setGlyph(btnAdd, misMode == 2 ? glyphSave_ : glyphAdd_);
+  if (misMode == 2) {
+    const MisTable& table = main_.MisTable1;
+    const int selected = table.selectedIndex();
+    if (selected >= 0 && selected < table.count()) showPage(pageOfKind(table.row(selected).kindName));
+  }
+}
+
+std::optional<MisRecord> TfrmMis::heldMission() const {
+  MisRecord mission;
+  mission.imageIndex = activePage_;
+  switch (activePage_) {
+    case 0: {
+      const LRESULT chosen = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
+      if (chosen < 0 || chosen > 2) return std::nullopt;
+      mission.kindName = kPowerKinds[chosen];
+      mission.detail = mission.kindName;
+      break;
+    }
+    case 1: mission.detail = toCp936(fnPro->fileName()); break;
+    case 2: mission.detail = toCp936(fnFile->fileName()); break;
+    case 3: mission.detail = toCp936(joinedLines(windowText(Memo1))); break;
+    case 4: mission.detail = toCp936(fnRing->fileName()); break;
+    case 5: mission.detail = toCp936(windowText(editUrl)); break;
+    case 6: mission.detail = toCp936(windowText(editEmail)); break;
+    default: return std::nullopt;
+  }
+  if (activePage_ != 0) mission.kindName = kPages[activePage_].kindName;
+
+  // The date of dpDate with the time of day of dpTime.
+  const SYSTEMTIME date = pickerTime(dpDate);
+  const SYSTEMTIME time = pickerTime(dpTime);
+  const LocalDateTime when{date.wYear, date.wMonth, date.wDay, time.wHour, time.wMinute, time.wSecond, 0};
+  const DateTimeText& text = main_.text();
+  mission.dateText = text.dateText(when);
+  mission.timeText = text.timeText(when);
+  return mission;
+}
+
+void TfrmMis::cbMsgChange(const std::wstring& text) { SetWindowTextW(Memo1, text.c_str()); }
+
+void TfrmMis::addMis() {
+  if (auto mission = heldMission()) main_.MisTable1.append(std::move(*mission));
+}
+
+void TfrmMis::modifyMis() {
+  MisTable& table = main_.MisTable1;
+  const int selected = table.selectedIndex();
+  if (selected < 0 || selected >= table.count()) return;
+  if (auto mission = heldMission()) table.overwrite(selected, std::move(*mission));
+}
+
+void TfrmMis::btnAddClick() {
+  if (misMode == 1) {
+    addMis();
+    if (main_.MisTable1.count() == 1 && askYesNo(handle(), L"任务已经设定,是否立刻开始执行?", L"提示:")) {
+      main_.mStart();
+    }
+  } else if (misMode == 2) {
+    modifyMis();
+  }
+  closeWith(IDOK);
+}
+
+void TfrmMis::btnAddOnClick() {
+  if (misMode == 1) {
+    addMis();
+  } else if (misMode == 2) {
+    modifyMis();
+  }
+}
+
 void TfrmMis::btnCloseClick() { closeWith(IDCANCEL); }
+
+LRESULT TfrmMis::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == kCbMsg) {
+    switch (HIWORD(wParam)) {
+      case CBN_SELCHANGE: {
+        // The box's own text is not yet the picked entry's here.
+        const LRESULT index = SendMessageW(cbMsg, CB_GETCURSEL, 0, 0);
+        if (index >= 0) {
+          const LRESULT length = SendMessageW(cbMsg, CB_GETLBTEXTLEN, index, 0);
+          std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+          SendMessageW(cbMsg, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+          text.resize(static_cast<size_t>(length > 0 ? length : 0));
+          cbMsgChange(text);
+        }
+        return 0;
+      }
+      case CBN_EDITCHANGE:
+        cbMsgChange(windowText(cbMsg));
+        return 0;
+      default:
+        return 0;
+    }
+  }
+  return Form::handleMessage(message, wParam, lParam);
+}

@@ -1,28 +1,118 @@
 #pragma once
 // The mission editor: one instance for the whole run, shown modally by the
-// main window in add mode or modify mode.
+// main window in add mode or modify mode. The user picks a kind on the side
+// bar, fills in that kind's page and a date and a time; the buttons append
+// the mission to the main window's table or overwrite the selected row.
+// Nothing is checked: what the controls hold goes into the row as it is.
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/mission_table.h"
 #include "ui/components/form.h"
+
+class TForm1;
+class NavBar;
+class FileNameEdit;
+class EditorPanel;
 
 class TfrmMis final : public Form {
  public:
-  explicit TfrmMis(HWND owner);
+  // Created after the main window; reads its table, clock and formats and
+  // starts its scheduler.
+  explicit TfrmMis(TForm1& main);
   ~TfrmMis() override;
 
-  int misMode = 1;  // 1 = add, 2 = modify
+  int misMode = 1;  // 1 = add, 2 = modify; set by the main window
 
+  // Command ids: the buttons and the side bar's items, one per page.
+  enum Command : int {
+    kBtnAddOn = 101, kBtnAdd, kBtnClose,
+    kNbShutdown = 201, kNbExePro, kNbOpenFile, kNbMessage, kNbRing, kNbOpenUrl, kNbEmail,
+    kListBox1 = 301, kMemo1, kCbMsg, kEditUrl, kEditEmail, kDpDate, kDpTime,
+  };
+  // The side bar's groups, by index.
+  enum Group : int { nbgMission, nbgTishi, nbgInternet };
+  static constexpr int kPageCount = 7;
+
+  // Shows the editor centred on the main window; returns when it closes.
+  void showEditor();
+
+  // The visible page of PageControl1, 0..6, and its window.
+  int activePage() const { return activePage_; }
+  HWND tabSheet(int page) const;
+  // The mission the controls hold: kind, detail and picture of the visible
+  // page, the date of dpDate and the time of day of dpTime. None on page 0
+  // when no entry of ListBox1 is chosen.
+  std::optional<MisRecord> heldMission() const;
+
+  // Handlers.
+  void nbShutdownClick() { showPage(0); }
+  void nbExeProClick() { showPage(1); }
+  void nbOpenFileClick() { showPage(2); }
+  void nbMessageClick() { showPage(3); }
+  void nbRingClick() { showPage(4); }
+  void nbOpenUrlClick() { showPage(5); }
+  void nbEmailClick() { showPage(6); }
+  void cbMsgChange(const std::wstring& text);
+  void addMis();
+  void modifyMis();
+  void btnAddClick();
+  void btnAddOnClick();
+  void btnCloseClick();
+
+  // Controls.
+  HWND Label1 = nullptr;  // the banner's text; Image1 is drawn beside it
+  std::unique_ptr<NavBar> dxNavBar1;
+  HWND PageControl1 = nullptr;
+  HWND ListBox1 = nullptr;
+  std::unique_ptr<FileNameEdit> fnPro;
+  std::unique_ptr<FileNameEdit> fnFile;
+  HWND Memo1 = nullptr;
+  HWND memoTip = nullptr;  // Memo1's tooltip
+  HWND cbMsg = nullptr;
+  std::unique_ptr<FileNameEdit> fnRing;
+  HWND editUrl = nullptr;
+  HWND editEmail = nullptr;
+  HWND GroupBox1 = nullptr;
+  HWND Label2 = nullptr;
+  HWND Label3 = nullptr;
+  HWND dpDate = nullptr;
+  HWND dpTime = nullptr;
   HWND btnAddOn = nullptr;
   HWND btnAdd = nullptr;
   HWND btnClose = nullptr;
 
-  // Shows the editor centred on the main window.
-  void showEditor();
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void FormShow() override;
 
  private:
   void FormCreate();
-  void btnCloseClick();
+  void createBanner();
+  void createSideBar();
+  void createPages();
+  void createTimeBox();
+  void createButtons();
+  void showPage(int page);
 
+  TForm1& main_;
+  int activePage_ = 0;
+  std::unique_ptr<EditorPanel> Panel1;
+  std::unique_ptr<EditorPanel> Panel2;
+  std::unique_ptr<EditorPanel> Panel3;
+  std::unique_ptr<EditorPanel> pageControl_;
+  std::array<std::unique_ptr<EditorPanel>, kPageCount> pages_;
+  HIMAGELIST ImageList2 = nullptr;  // the side bar's 32x32 icons
+  HIMAGELIST glyphAddOn_ = nullptr;
+  HIMAGELIST glyphAdd_ = nullptr;
+  HIMAGELIST glyphSave_ = nullptr;
+  HIMAGELIST glyphClose_ = nullptr;
+  HBITMAP banner_ = nullptr;  // Image1, premultiplied
   HFONT font_ = nullptr;
 };

@@ -98,7 +98,7 @@ void pumpMessages() {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form.handle()) {
+  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form) {
     form.attachWindows(&editor, &popup);
     // The chime is on from the start (no config.ini); these passes count only missions.
     form.autoSpeek = false;
@@ -370,7 +370,7 @@ TEST(MainWindowTimerTest, EveryWallClockSecondGetsExactlyOnePassWhileIdle) {
   const DateTimeText text;
   PopupLog popup;
   TForm1 form(platform, clock, text, emptyFolder());
-  TfrmMis editor(form.handle());
+  TfrmMis editor(form);
   form.attachWindows(&editor, &popup);
   form.mStart();
   std::vector<std::wstring> passes;

@@ -1,0 +1,570 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/platform_mission_actions.h"
+#include "platform/recording_platform_services.h"
+#include "platform/text_conversion.h"
+#include "ui/Mis.h"
+#include "ui/Unit1.h"
+#include "ui/components/file_name_edit.h"
+#include "ui/components/form.h"
+#include "ui/components/message_boxes.h"
+#include "ui/components/nav_bar.h"
+
+// Failures show the row's texts (as code page 936 bytes).
+void PrintTo(const MisRecord& r, std::ostream* os) {
+  *os << "{" << r.kindName << " | " << r.detail << " | " << r.dateText << " | " << r.timeText << " | " << r.imageIndex
+      << "}";
+}
+
+namespace {
+
+class Answers {
+ public:
+  explicit Answers(int answer) {
+    setMessageBoxHook([this, answer](const MessageBoxRequest& request) {
+      asked.push_back(request);
+      return answer;
+    });
+  }
+  ~Answers() { setMessageBoxHook(nullptr); }
+  std::vector<MessageBoxRequest> asked;
+};
+
+struct PopupLog : ReminderPopup {
+  void setMessage(const std::string&) override {}
+  void showModal() override {}
+  WindowHandle window() const override { return nullptr; }
+};
+
+// Runs steps from inside the editor's modal loop, in order.
+class Probe final : public Window {
+ public:
+  Probe() {
+    CreateParams params;
+    params.className = L"HoravelEditorTestProbe";
+    params.style = WS_POPUP;
+    createWindow(params);
+  }
+  void post(std::function<void()> step) {
+    steps_.push_back(std::move(step));
+    PostMessageW(handle(), WM_APP, 0, 0);
+  }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP && !steps_.empty()) {
+      auto step = steps_.front();
+      steps_.erase(steps_.begin());
+      step();
+      return 0;
+    }
+    return Window::handleMessage(message, wParam, lParam);
+  }
+
+ private:
+  std::vector<std::function<void()>> steps_;
+};
+
+std::wstring textOf(HWND window) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+std::filesystem::path emptyFolder() {
+  const auto folder = std::filesystem::temp_directory_path() / L"horavel-editor";
+  std::filesystem::create_directories(folder);
+  std::filesystem::remove(folder / L"everyday.mis");
+  return folder;
+}
+
+void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+
+void clickAt(HWND window, const RECT& r) {
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+SYSTEMTIME pickerTime(HWND picker) {
+  SYSTEMTIME t{};
+  EXPECT_EQ(DateTime_GetSystemtime(picker, &t), GDT_VALID);
+  return t;
+}
+
+class EditorTest : public ::testing::Test {
+ protected:
+  EditorTest() : form(platform, clock, text, emptyFolder()), editor(form) { form.attachWindows(&editor, &popup); }
+  ~EditorTest() override { form.mStop(); }
+
+  // Shows the editor in the mode and runs the steps inside its modal loop;
+  // closes it with btnClose afterwards if the steps left it open. True when
+  // they did.
+  bool shown(int mode, std::function<void()> steps) {
+    editor.misMode = mode;
+    Probe probe;
+    bool leftOpen = false;
+    probe.post(std::move(steps));
+    probe.post([this, &leftOpen] {
+      leftOpen = true;
+      click(editor.btnClose);
+    });
+    editor.showEditor();
+    EXPECT_FALSE(editor.isModal());
+    EXPECT_FALSE(IsWindowVisible(editor.handle()));
+    return leftOpen;
+  }
+  void add(const char* kind, const char* detail) { form.MisTable1.append({kind, detail, "2026/1/1", "08:00:00", 0}); }
+  void page(int index) { ASSERT_TRUE(editor.runCommand(TfrmMis::kNbShutdown + index)); }
+  MisRecord row(int index) { return form.MisTable1.row(index); }
+
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 14, 23, 45, 678}};
+  DateTimeText text;
+  PopupLog popup;
+  TForm1 form;
+  TfrmMis editor;
+};
+
+}  // namespace
+
+TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
+  EXPECT_EQ(textOf(editor.handle()), L"添加任务");
+  const LONG_PTR style = GetWindowLongPtrW(editor.handle(), GWL_STYLE);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  RECT client;
+  GetClientRect(editor.handle(), &client);
+  EXPECT_EQ(client.right, 533);
+  EXPECT_EQ(client.bottom, 354);
+  EXPECT_EQ(textOf(editor.Label1), L"任务管理,用户可以在此处添加多项任务.");
+
+  ASSERT_EQ(SendMessageW(editor.ListBox1, LB_GETCOUNT, 0, 0), 3);
+  const wchar_t* entries[] = {L"关闭计算机", L"重启计算机", L"注销计算机"};
+  for (int i = 0; i < 3; ++i) {
+    wchar_t entry[64] = L"";
+    SendMessageW(editor.ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, entries[i]);
+  }
+  ASSERT_EQ(SendMessageW(editor.cbMsg, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(GetWindowLongPtrW(editor.cbMsg, GWL_STYLE) & 3, CBS_DROPDOWN);  // editable
+  const wchar_t* presets[] = {L"该起床了!", L"是到吃饭的时间了,休息一下吧.", L"眼晴困了,休息一下,看看远处对眼晴好!",
+                              L"又到了下班的时间了,oh,my God!"};
+  for (int i = 0; i < 4; ++i) {
+    wchar_t preset[128] = L"";
+    SendMessageW(editor.cbMsg, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(preset));
+    EXPECT_STREQ(preset, presets[i]);
+  }
+  EXPECT_TRUE(GetWindowLongPtrW(editor.Memo1, GWL_STYLE) & ES_MULTILINE);
+  EXPECT_EQ(textOf(editor.Memo1), L"");
+  wchar_t tip[128] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = GetParent(editor.Memo1);
+  tool.uId = reinterpret_cast<UINT_PTR>(editor.Memo1);
+  tool.lpszText = tip;
+  SendMessageW(editor.memoTip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(tip, L"在这里输入要提示消息的内容");
+
+  EXPECT_EQ(editor.fnPro->text(), L"");
+  EXPECT_EQ(editor.fnFile->text(), L"");
+  EXPECT_EQ(editor.fnRing->text(), L"内置铃声");
+  RECT button;
+  GetWindowRect(editor.fnRing->button(), &button);
+  EXPECT_EQ(button.right - button.left, 5);
+  EXPECT_EQ(editor.fnPro->filter(), L"程序文件 (*.exe)|*.exe|批处理文件(*.bat)|*.bat");
+  EXPECT_EQ(editor.fnFile->filter(), L"All files (*.*)|*.*");
+  EXPECT_EQ(editor.fnRing->filter(), L"wavefile (*.wav)|*.wav");
+  EXPECT_NE(textOf(editor.editUrl).find(L"example.org"), std::wstring::npos);
+  EXPECT_NE(textOf(editor.editEmail).find(L"@example.org"), std::wstring::npos);
+
+  const auto size = [](HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return std::pair<int, int>{static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+  };
+  EXPECT_EQ(size(editor.PageControl1), (std::pair{313, 117}));
+  EXPECT_EQ(size(editor.GroupBox1), (std::pair{313, 89}));
+  EXPECT_EQ(size(editor.dpDate), (std::pair{193, 20}));
+  EXPECT_EQ(size(editor.dpTime), (std::pair{193, 20}));
+  EXPECT_TRUE(GetWindowLongPtrW(editor.dpTime, GWL_STYLE) & DTS_TIMEFORMAT);
+  for (HWND b : {editor.btnAddOn, editor.btnAdd, editor.btnClose}) EXPECT_EQ(size(b), (std::pair{89, 25}));
+  EXPECT_EQ(textOf(editor.btnAddOn), L"添加并继续");
+  EXPECT_EQ(textOf(editor.btnAdd), L"添加并关闭");
+  EXPECT_EQ(textOf(editor.btnClose), L"不添加关闭");
+
+  EXPECT_TRUE(editor.dxNavBar1->expanded(TfrmMis::nbgMission));
+  EXPECT_FALSE(editor.dxNavBar1->expanded(TfrmMis::nbgTishi));
+  EXPECT_FALSE(editor.dxNavBar1->expanded(TfrmMis::nbgInternet));
+}
+
+TEST_F(EditorTest, ShowingCentresOnTheMainWindowAndResetsTimePageAndChoice) {
+  ShowWindow(form.handle(), SW_SHOW);
+  // Leave other state behind from an earlier showing.
+  shown(1, [&] {
+    page(4);
+    SendMessageW(editor.ListBox1, LB_SETCURSEL, 2, 0);
+  });
+  shown(1, [&] {
+    RECT main, own;
+    GetWindowRect(form.handle(), &main);
+    GetWindowRect(editor.handle(), &own);
+    EXPECT_LE(std::abs((main.left + main.right) - (own.left + own.right)), 1);
+    EXPECT_LE(std::abs((main.top + main.bottom) - (own.top + own.bottom)), 1);
+    const SYSTEMTIME t = pickerTime(editor.dpTime);
+    EXPECT_EQ(t.wHour, 15);
+    EXPECT_EQ(t.wMinute, 23);
+    EXPECT_EQ(t.wSecond, 45);
+    const SYSTEMTIME d = pickerTime(editor.dpDate);
+    EXPECT_EQ(d.wYear, 2026);
+    EXPECT_EQ(d.wMonth, 12);
+    EXPECT_EQ(d.wDay, 9);
+    EXPECT_EQ(editor.activePage(), 0);
+    EXPECT_TRUE(IsWindowVisible(editor.tabSheet(0)));
+    for (int i = 1; i < TfrmMis::kPageCount; ++i) EXPECT_FALSE(IsWindowVisible(editor.tabSheet(i))) << i;
+    EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 0);
+  });
+}
+
+TEST_F(EditorTest, LateEveningWrapsTheHourButKeepsTodaysDate) {
+  clock.set({2026, 12, 31, 23, 5, 10, 999});
+  shown(1, [&] {
+    const SYSTEMTIME t = pickerTime(editor.dpTime);
+    EXPECT_EQ(t.wHour, 0);
+    EXPECT_EQ(t.wMinute, 5);
+    EXPECT_EQ(t.wSecond, 10);
+    const SYSTEMTIME d = pickerTime(editor.dpDate);
+    EXPECT_EQ(d.wYear, 2026);
+    EXPECT_EQ(d.wMonth, 12);
+    EXPECT_EQ(d.wDay, 31);
+    click(editor.btnAddOn);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0).dateText, "2026/12/31");
+  EXPECT_EQ(row(0).timeText, "00:05:10");
+}
+
+TEST_F(EditorTest, EachPageAddsItsMission) {
+  const std::string date = "2026/12/9";
+  const std::string time = "15:23:45";
+  EXPECT_TRUE(shown(1, [&] {
+    SendMessageW(editor.ListBox1, LB_SETCURSEL, 1, 0);
+    click(editor.btnAddOn);
+    page(1);
+    editor.fnPro->setText(L"c:\\tools\\run.exe");
+    click(editor.btnAddOn);
+    page(2);
+    editor.fnFile->setText(L"d:\\文档\\计划.txt");
+    click(editor.btnAddOn);
+    page(3);
+    SetWindowTextW(editor.Memo1, L"喝水");
+    click(editor.btnAddOn);
+    page(4);  // the ring field untouched
+    click(editor.btnAddOn);
+    page(5);
+    SetWindowTextW(editor.editUrl, L"http://www.example.org/新闻");
+    click(editor.btnAddOn);
+    page(6);
+    SetWindowTextW(editor.editEmail, L"team@example.org");
+    click(editor.btnAddOn);
+  }));  // btnAddOn never closes
+  const std::vector<MisRecord> expected = {
+      {"重启计算机", "重启计算机", date, time, 0},
+      {"执行程序", "c:\\tools\\run.exe", date, time, 1},
+      {"打开文件", "d:\\文档\\计划.txt", date, time, 2},
+      {"提示消息", "喝水", date, time, 3},
+      {"系统响铃", "内置铃声", date, time, 4},
+      {"打开网页", "http://www.example.org/新闻", date, time, 5},
+      {"发送邮件", "team@example.org", date, time, 6},
+  };
+  ASSERT_EQ(form.MisTable1.count(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(row(i), expected[i]) << i << ": " << row(i).kindName << " " << row(i).detail;
+}
+
+TEST_F(EditorTest, PickedDateAndTimeGoIntoTheRowAsTheUserFormatsWriteThem) {
+  shown(1, [&] {
+    SYSTEMTIME d{2027, 2, 0, 28, 17, 59, 59, 0};  // only the date counts
+    DateTime_SetSystemtime(editor.dpDate, GDT_VALID, &d);
+    SYSTEMTIME t{1999, 1, 0, 1, 6, 7, 8, 0};  // only the time of day counts
+    DateTime_SetSystemtime(editor.dpTime, GDT_VALID, &t);
+    page(5);
+    click(editor.btnAddOn);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0).dateText, "2027/2/28");
+  EXPECT_EQ(row(0).timeText, "06:07:08");
+}
+
+TEST_F(EditorTest, PageZeroWithNoEntryChosenAddsAndChangesNothing) {
+  add("提示消息", "旧");
+  Answers no(IDNO);
+  shown(1, [&] {
+    SendMessageW(editor.ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    click(editor.btnAddOn);
+    EXPECT_EQ(form.MisTable1.count(), 1);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(form.MisTable1.count(), 1);
+  // The table holds exactly one row after the add, so the question comes.
+  EXPECT_EQ(no.asked.size(), 1u);
+  form.MisTable1.select(0);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 3);
+    page(0);
+    SendMessageW(editor.ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(0), (MisRecord{"提示消息", "旧", "2026/1/1", "08:00:00", 0}));
+}
+
+TEST_F(EditorTest, PresetsAndTypingInThePresetBoxReplaceTheMemo) {
+  shown(1, [&] {
+    page(3);
+    SetWindowTextW(editor.Memo1, L"原来的内容");
+    // Picking the first preset with the keyboard.
+    HWND edit = FindWindowExW(editor.cbMsg, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
+    SendMessageW(edit, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(textOf(editor.Memo1), L"该起床了!");
+    click(editor.btnAddOn);
+    // Every keystroke in the box replaces the memo's whole text.
+    SetWindowTextW(edit, L"");
+    SendMessageW(edit, WM_CHAR, L'开', 0);
+    EXPECT_EQ(textOf(editor.Memo1), L"开");
+    SendMessageW(edit, WM_CHAR, L'会', 0);
+    EXPECT_EQ(textOf(editor.Memo1), L"开会");
+  });
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0), (MisRecord{"提示消息", "该起床了!", "2026/12/9", "15:23:45", 3}));
+  // The controls keep what was left in them for the next showing.
+  shown(1, [&] { EXPECT_EQ(textOf(editor.Memo1), L"开会"); });
+}
+
+TEST_F(EditorTest, TwoLineReminderIsOneDetailWithCrLf) {
+  shown(1, [&] {
+    page(3);
+    SetWindowTextW(editor.Memo1, L"第一行\r\n第二行");
+    click(editor.btnAddOn);
+    SetWindowTextW(editor.Memo1, L"甲\n乙");  // a bare line feed is still a line end
+    click(editor.btnAddOn);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 2);
+  EXPECT_EQ(row(0).detail, "第一行\r\n第二行");
+  EXPECT_EQ(row(1).detail, "甲\r\n乙");
+}
+
+TEST_F(EditorTest, ProgramPathWithABlank) {
+  const auto existing = std::filesystem::temp_directory_path() / L"horavel editor test.exe";
+  std::ofstream(existing) << "x";
+  const std::wstring existingPath = existing.wstring();
+  shown(1, [&] {
+    page(1);
+    editor.fnPro->setText(L"c:\\program files\\no such\\tool.exe");
+    click(editor.btnAddOn);
+    editor.fnPro->setText(L"\"c:\\program files\\no such\\tool.exe\" /quiet");
+    click(editor.btnAddOn);
+    editor.fnPro->setText(existingPath);
+    click(editor.btnAddOn);
+  });
+  std::filesystem::remove(existing);
+  ASSERT_EQ(form.MisTable1.count(), 3);
+  EXPECT_EQ(row(0).detail, "c:\\program");
+  EXPECT_EQ(row(1).detail, "c:\\program files\\no such\\tool.exe");
+  EXPECT_EQ(row(2).detail, toCp936(existingPath));
+}
+
+TEST_F(EditorTest, StartQuestionOnlyForTheFirstMissionAddedWithBtnAdd) {
+  {
+    Answers yes(IDYES);
+    EXPECT_FALSE(shown(1, [&] {
+      page(5);
+      click(editor.btnAdd);
+    }));
+    ASSERT_EQ(yes.asked.size(), 1u);
+    EXPECT_EQ(yes.asked[0].text, L"任务已经设定,是否立刻开始执行?");
+    EXPECT_EQ(yes.asked[0].caption, L"提示:");
+    EXPECT_EQ(yes.asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(yes.asked[0].owner, editor.handle());
+    EXPECT_TRUE(form.running());
+    form.mStop();
+    shown(1, [&] { click(editor.btnAdd); });
+    EXPECT_EQ(yes.asked.size(), 1u);
+    EXPECT_EQ(form.MisTable1.count(), 2);
+    EXPECT_FALSE(form.running());
+  }
+  form.MisTable1.clear();
+  {
+    Answers no(IDNO);
+    shown(1, [&] { click(editor.btnAdd); });
+    EXPECT_EQ(no.asked.size(), 1u);
+    EXPECT_FALSE(form.running());  // No starts nothing
+  }
+  form.MisTable1.clear();
+  {
+    Answers yes(IDYES);
+    EXPECT_TRUE(shown(1, [&] {
+      click(editor.btnAddOn);
+      click(editor.btnAddOn);
+    }));
+    EXPECT_TRUE(yes.asked.empty());
+    EXPECT_EQ(form.MisTable1.count(), 2);
+    EXPECT_FALSE(form.running());
+  }
+}
+
+TEST_F(EditorTest, CloseButtonAndCloseBoxLeaveTheTableAlone) {
+  add("提示消息", "旧");
+  EXPECT_FALSE(shown(1, [&] {
+    page(5);
+    click(editor.btnClose);
+  }));
+  EXPECT_FALSE(shown(1, [&] { SendMessageW(editor.handle(), WM_CLOSE, 0, 0); }));
+  EXPECT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0).detail, "旧");
+}
+
+TEST_F(EditorTest, ModifyOpensTheRowsPageButNotItsTextsAndOverwritesOnlyThatRow) {
+  add("提示消息", "第零行");
+  add("打开网页", "http://old.example.org/");
+  add("发送邮件", "a@example.org");
+  form.MisTable1.select(1);
+  shown(1, [&] {
+    page(5);
+    SetWindowTextW(editor.editUrl, L"http://last.example.org/");
+  });
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 5);
+    EXPECT_TRUE(IsWindowVisible(editor.tabSheet(5)));
+    EXPECT_EQ(textOf(editor.editUrl), L"http://last.example.org/");
+    click(editor.btnAdd);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 3);
+  EXPECT_EQ(row(0), (MisRecord{"提示消息", "第零行", "2026/1/1", "08:00:00", 0}));
+  EXPECT_EQ(row(1), (MisRecord{"打开网页", "http://last.example.org/", "2026/12/9", "15:23:45", 5}));
+  EXPECT_EQ(row(2), (MisRecord{"发送邮件", "a@example.org", "2026/1/1", "08:00:00", 0}));
+  EXPECT_EQ(form.MisTable1.selectedIndex(), 1);
+
+  // Another page before saving changes the row's kind.
+  form.MisTable1.select(2);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 6);
+    page(4);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(2), (MisRecord{"系统响铃", "内置铃声", "2026/12/9", "15:23:45", 4}));
+}
+
+TEST_F(EditorTest, ModifyOnPowerRowsAndUnknownKinds) {
+  add("重启计算机", "重启计算机");
+  add("发送邮件", "a@example.org");
+  form.MisTable1.select(0);
+  Answers none(IDYES);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 0);
+    EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 0);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(0), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/9", "15:23:45", 0}));
+  EXPECT_TRUE(none.asked.empty());  // modify never asks
+
+  form.MisTable1.select(1);
+  shown(2, [&] { EXPECT_EQ(editor.activePage(), 6); });
+  form.MisTable1.renameKind(1, "随手记");
+  shown(2, [&] { EXPECT_EQ(editor.activePage(), 0); });
+  EXPECT_EQ(row(1).kindName, "随手记");
+}
+
+TEST_F(EditorTest, SideBarItemsSwitchPagesAndClosedGroupsOpenOnAClick) {
+  shown(1, [&] {
+    NavBar& bar = *editor.dxNavBar1;
+    HWND h = bar.handle();
+    RECT url = bar.itemRect(TfrmMis::kNbOpenUrl);
+    EXPECT_TRUE(IsRectEmpty(&url));  // its group is closed
+    clickAt(h, bar.groupRect(TfrmMis::nbgInternet));
+    EXPECT_TRUE(bar.expanded(TfrmMis::nbgInternet));
+    clickAt(h, bar.itemRect(TfrmMis::kNbOpenUrl));
+    EXPECT_EQ(editor.activePage(), 5);
+    EXPECT_TRUE(IsWindowVisible(editor.tabSheet(5)));
+    EXPECT_FALSE(IsWindowVisible(editor.tabSheet(0)));
+    EXPECT_EQ(bar.selectedItem(), TfrmMis::kNbOpenUrl);
+    clickAt(h, bar.groupRect(TfrmMis::nbgTishi));
+    clickAt(h, bar.itemRect(TfrmMis::kNbRing));
+    EXPECT_EQ(editor.activePage(), 4);
+    clickAt(h, bar.itemRect(TfrmMis::kNbOpenFile));
+    EXPECT_EQ(editor.activePage(), 2);
+    clickAt(h, bar.groupRect(TfrmMis::nbgMission));
+    EXPECT_FALSE(bar.expanded(TfrmMis::nbgMission));
+  });
+}
+
+TEST(FileNameEditTest, FirstCommandLineItem) {
+  EXPECT_EQ(firstCommandLineItem(L""), L"");
+  EXPECT_EQ(firstCommandLineItem(L"   "), L"");
+  EXPECT_EQ(firstCommandLineItem(L" \t\r\nc:\\a.exe -x"), L"c:\\a.exe");
+  EXPECT_EQ(firstCommandLineItem(L"c:\\a b.exe"), L"c:\\a");
+  EXPECT_EQ(firstCommandLineItem(L"\"c:\\a b.exe\" -x"), L"c:\\a b.exe");
+  EXPECT_EQ(firstCommandLineItem(L"c:\\\"a b\"\\c d"), L"c:\\a b\\c");
+  EXPECT_EQ(firstCommandLineItem(L"\"c:\\open quote"), L"c:\\open quote");
+  EXPECT_EQ(firstCommandLineItem(L"内置铃声"), L"内置铃声");
+  EXPECT_EQ(quotedWhenBlank(L"c:\\a.exe"), L"c:\\a.exe");
+  EXPECT_EQ(quotedWhenBlank(L"c:\\a b.exe"), L"\"c:\\a b.exe\"");
+}
+
+TEST(FileNameEditTest, BrowseWritesTheChosenPathQuotedWhenItHoldsABlank) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 40, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  FileNameEdit edit(parent, 0, 0, 273, 21, L"wavefile (*.wav)|*.wav", 5);
+  std::vector<BrowseRequest> asked;
+  std::optional<std::wstring> answer = L"c:\\my sounds\\bell.wav";
+  setBrowseHook([&](const BrowseRequest& request) {
+    asked.push_back(request);
+    return answer;
+  });
+  edit.setText(L"内置铃声");
+  click(edit.button());
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].title, L"Browse");
+  EXPECT_EQ(asked[0].filter, L"wavefile (*.wav)|*.wav");
+  EXPECT_EQ(asked[0].owner, parent);
+  EXPECT_EQ(edit.text(), L"\"c:\\my sounds\\bell.wav\"");
+  EXPECT_EQ(edit.fileName(), L"c:\\my sounds\\bell.wav");
+  answer = L"c:\\bell.wav";
+  click(edit.button());
+  EXPECT_EQ(edit.text(), L"c:\\bell.wav");
+  answer = std::nullopt;  // cancelled: the text stays
+  click(edit.button());
+  EXPECT_EQ(edit.text(), L"c:\\bell.wav");
+  setBrowseHook(nullptr);
+  DestroyWindow(parent);
+}
+
+// Left out of the normal run: the editor on the reminder page for a few
+// seconds, for a screenshot.
+//   editor_test --gtest_also_run_disabled_tests --gtest_filter=*Screenshot*
+TEST_F(EditorTest, DISABLED_ScreenshotOnTheReminderPage) {
+  ShowWindow(form.handle(), SW_SHOW);
+  shown(1, [&] {
+    clickAt(editor.dxNavBar1->handle(), editor.dxNavBar1->groupRect(TfrmMis::nbgTishi));
+    editor.runCommand(TfrmMis::kNbMessage);
+    SendMessageW(editor.cbMsg, CB_SETCURSEL, 1, 0);
+    SetWindowTextW(editor.Memo1, L"是到吃饭的时间了,休息一下吧.");
+    const DWORD end = GetTickCount() + 8000;
+    MSG message;
+    while (GetTickCount() < end) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) dispatchMessage(message);
+      Sleep(20);
+    }
+  });
+}

@@ -17,6 +17,7 @@
 #include "ui/About.h"
 #include "ui/addresses.h"
 #include "ui/shengji.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -104,12 +105,6 @@ void expectCentredOn(HWND window, HWND owner) {
   GetWindowRect(owner, &other);
   EXPECT_LE(std::abs((own.left + own.right) - (other.left + other.right)), 2);
   EXPECT_LE(std::abs((own.top + own.bottom) - (other.top + other.bottom)), 2);
-}
-
-std::wstring textOf(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 std::wstring classOf(HWND window) {

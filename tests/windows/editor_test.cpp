@@ -21,6 +21,7 @@
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
+#include "window_test_support.h"
 
 // Failures show the row's texts (as code page 936 bytes).
 void PrintTo(const MisRecord& r, std::ostream* os) {
@@ -30,58 +31,11 @@ void PrintTo(const MisRecord& r, std::ostream* os) {
 
 namespace {
 
-class Answers {
- public:
-  explicit Answers(int answer) {
-    setMessageBoxHook([this, answer](const MessageBoxRequest& request) {
-      asked.push_back(request);
-      return answer;
-    });
-  }
-  ~Answers() { setMessageBoxHook(nullptr); }
-  std::vector<MessageBoxRequest> asked;
-};
-
 struct PopupLog : ReminderPopup {
   void setMessage(const std::string&) override {}
   void showModal() override {}
   WindowHandle window() const override { return nullptr; }
 };
-
-// Runs steps from inside the editor's modal loop, in order.
-class Probe final : public Window {
- public:
-  Probe() {
-    CreateParams params;
-    params.className = L"HoravelEditorTestProbe";
-    params.style = WS_POPUP;
-    createWindow(params);
-  }
-  void post(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    PostMessageW(handle(), WM_APP, 0, 0);
-  }
-
- protected:
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_APP && !steps_.empty()) {
-      auto step = steps_.front();
-      steps_.erase(steps_.begin());
-      step();
-      return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
-  }
-
- private:
-  std::vector<std::function<void()>> steps_;
-};
-
-std::wstring textOf(HWND window) {
-  wchar_t text[512] = L"";
-  GetWindowTextW(window, text, 512);
-  return text;
-}
 
 std::filesystem::path emptyFolder() {
   const auto folder = std::filesystem::temp_directory_path() / L"horavel-editor";

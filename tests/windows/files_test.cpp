@@ -23,6 +23,7 @@
 #include "ui/components/file_dialogs.h"
 #include "ui/components/message_boxes.h"
 #include "ui/everydaymis.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -58,35 +59,6 @@ class Dialogs {
   std::vector<std::optional<std::wstring>> answers;
 };
 
-// Runs code from inside the next modal loop: posted steps run in order.
-class Probe final : public Window {
- public:
-  Probe() {
-    CreateParams params;
-    params.className = L"HoravelFilesTestProbe";
-    params.style = WS_POPUP;
-    createWindow(params);
-  }
-  void post(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    PostMessageW(handle(), WM_APP, 0, 0);
-  }
-
- protected:
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_APP && !steps_.empty()) {
-      auto step = steps_.front();
-      steps_.erase(steps_.begin());
-      step();
-      return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
-  }
-
- private:
-  std::vector<std::function<void()>> steps_;
-};
-
 std::string bytesOf(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -98,12 +70,6 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
 
 void setReadOnly(const std::filesystem::path& file, bool readOnly) {
   SetFileAttributesW(file.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-}
-
-std::wstring textOf(HWND window) {
-  wchar_t text[256] = L"";
-  GetWindowTextW(window, text, 256);
-  return text;
 }
 
 std::wstring cell(HWND list, int row, int column) {

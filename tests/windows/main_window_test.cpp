@@ -19,21 +19,9 @@
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
+#include "window_test_support.h"
 
 namespace {
-
-// Answers every message box with a fixed answer and keeps what was asked.
-class Answers {
- public:
-  explicit Answers(int answer) {
-    setMessageBoxHook([this, answer](const MessageBoxRequest& request) {
-      asked.push_back(request);
-      return answer;
-    });
-  }
-  ~Answers() { setMessageBoxHook(nullptr); }
-  std::vector<MessageBoxRequest> asked;
-};
 
 // A popup that records instead of showing.
 struct PopupLog : ReminderPopup {
@@ -43,42 +31,6 @@ struct PopupLog : ReminderPopup {
   void showModal() override { shown.push_back(message); }
   WindowHandle window() const override { return nullptr; }
 };
-
-// Runs code from inside the next modal loop: posted messages are handled
-// in order once the loop runs.
-class Probe final : public Window {
- public:
-  Probe() {
-    CreateParams params;
-    params.className = L"HoravelTestProbe";
-    params.style = WS_POPUP;
-    createWindow(params);
-  }
-  void post(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    PostMessageW(handle(), WM_APP, 0, 0);
-  }
-
- protected:
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_APP && !steps_.empty()) {
-      auto step = steps_.front();
-      steps_.erase(steps_.begin());
-      step();
-      return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
-  }
-
- private:
-  std::vector<std::function<void()>> steps_;
-};
-
-std::wstring textOf(HWND window) {
-  wchar_t text[256] = L"";
-  GetWindowTextW(window, text, 256);
-  return text;
-}
 
 // A program folder without everyday.mis.
 std::filesystem::path emptyFolder() {

@@ -19,6 +19,7 @@
 #include "ui/components/skin_engine.h"
 #include "ui/SystemTime.h"
 #include "ui/setup.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -33,35 +34,6 @@ class Boxes {
   }
   ~Boxes() { setMessageBoxHook(nullptr); }
   std::vector<MessageBoxRequest> shown;
-};
-
-// Runs code from inside the next modal loop.
-class Probe final : public Window {
- public:
-  Probe() {
-    CreateParams params;
-    params.className = L"HoravelSetupTestProbe";
-    params.style = WS_POPUP;
-    createWindow(params);
-  }
-  void post(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    PostMessageW(handle(), WM_APP, 0, 0);
-  }
-
- protected:
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_APP && !steps_.empty()) {
-      auto step = steps_.front();
-      steps_.erase(steps_.begin());
-      step();
-      return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
-  }
-
- private:
-  std::vector<std::function<void()>> steps_;
 };
 
 // A fresh program folder.
@@ -87,12 +59,6 @@ std::string readText(const std::filesystem::path& file) {
 bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 int chosen(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
-
-std::wstring textOf(HWND window) {
-  wchar_t text[256] = L"";
-  GetWindowTextW(window, text, 256);
-  return text;
-}
 
 RECT placeIn(HWND parent, HWND child) {
   RECT r;

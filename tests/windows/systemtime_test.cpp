@@ -18,6 +18,7 @@
 #include "ui/Unit1.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/month_calendar.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -69,12 +70,6 @@ void expectPlace(HWND control, int x, int y, int width, int height) {
   EXPECT_EQ(r.top, scaled(control, y));
   EXPECT_EQ(r.right - r.left, scaled(control, width));
   EXPECT_EQ(r.bottom - r.top, scaled(control, height));
-}
-
-std::wstring textOf(HWND window) {
-  wchar_t text[256] = L"";
-  GetWindowTextW(window, text, 256);
-  return text;
 }
 
 DWORD styleOf(HWND window) { return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)); }

@@ -221,11 +221,7 @@ TfrmMis::~TfrmMis() {
 }
 
 void TfrmMis::FormCreate() {
-  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)));
-  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  setClientSize(kClientWidth, kClientHeight);
   font_ = createSongtiFont(12, GetDpiForWindow(handle()));
   SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 

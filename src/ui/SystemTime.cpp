@@ -154,11 +154,7 @@ void TfrmSystemTime::freeResources() {
 
 void TfrmSystemTime::layout() {
   const UINT dpi = GetDpiForWindow(handle());
-  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi);
-  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  setClientSize(kClientWidth, kClientHeight);
 
   const HFONT oldFont = font_;
   font_ = createSongtiFont(12, dpi);

@@ -86,12 +86,7 @@ void TfrmSetup::createControls() {
   font_ = createSongtiFont(12, GetDpiForWindow(handle()));
   setFontOnTree(handle(), font_);
 
-  // The client area is 321 x 166.
-  RECT outer{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), GetDpiForWindow(handle()));
-  SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  setClientSize(kClientWidth, kClientHeight);  // 321 x 166
 
   bindCommand(IDOK, [this] { BitBtn1Click(); });
   bindCommand(IDCANCEL, [this] { BitBtn2Click(); });

@@ -73,11 +73,7 @@ void TfrmShengji::FormCreate() {
 
 void TfrmShengji::layout() {
   const UINT dpi = GetDpiForWindow(handle());
-  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi);
-  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  setClientSize(kClientWidth, kClientHeight);
 
   const auto place = [this](HWND control, const RECT& r) {
     MoveWindow(control, scale(r.left), scale(r.top), scale(r.right - r.left), scale(r.bottom - r.top), TRUE);

@@ -95,6 +95,14 @@ void Form::centreOn(HWND other) {
                outer.top + (outer.bottom - outer.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::setClientSize(int width96, int height96) {
+  RECT frame{0, 0, scale(width96), scale(height96)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), GetDpiForWindow(handle()));
+  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     closeWith(IDCANCEL);

@@ -22,6 +22,9 @@ class Form : public Window {
 
   // Centres the form on another window (or the screen when none).
   void centreOn(HWND other);
+  // Sizes the frame so that the client area is width x height pixels at
+  // 96 dpi, scaled to the window's dpi.
+  void setClientSize(int width96, int height96);
 
  private:
   bool modal_ = false;

@@ -1,9 +1,11 @@
 #include "ui/components/gif_view.h"
 
+#include <commctrl.h>
 #include <objidl.h>
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 // GDI+'s headers use min and max unqualified; NOMINMAX takes the macros away.
@@ -169,8 +171,23 @@ void GifView::nextFrame() {
   InvalidateRect(handle(), nullptr, FALSE);
 }
 
+namespace {
+
+// The window that really draws what lies behind a child: a transparent
+// toolbar lets its own parent (the band bar) paint its background.
+HWND backdropOf(HWND parent) {
+  wchar_t className[64] = L"";
+  while (parent && GetClassNameW(parent, className, 64) && wcscmp(className, TOOLBARCLASSNAMEW) == 0 &&
+         (GetWindowLongPtrW(parent, GWL_STYLE) & TBSTYLE_TRANSPARENT) && GetParent(parent)) {
+    parent = GetParent(parent);
+  }
+  return parent;
+}
+
+}  // namespace
+
 void GifView::paintParentBackground(HDC dc, const RECT& client) {
-  const HWND parent = GetParent(handle());
+  const HWND parent = backdropOf(GetParent(handle()));
   if (!parent) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     return;
@@ -178,8 +195,8 @@ void GifView::paintParentBackground(HDC dc, const RECT& client) {
   FillRect(dc, &client, classBrush(parent));
   if (printingParent_) return;
   printingParent_ = true;
-  // Then whatever the parent itself paints there (a toolbar's or a banner's
-  // background), drawn through its erase and print-client messages.
+  // Then whatever the backdrop itself paints there (a band bar's or a
+  // banner's background), drawn through its erase and print-client messages.
   POINT offset{0, 0};
   MapWindowPoints(handle(), parent, &offset, 1);
   POINT old;

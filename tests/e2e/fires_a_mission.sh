@@ -28,7 +28,7 @@ due=$(date -d '+14 seconds' +%H:%M:%S)
   printf '关闭计算机$关闭计算机$2000/1/1$23:30:00\r\n'
 } | iconv -f UTF-8 -t CP936 >"$folder/everyday.mis"
 
-"$launcher" explorer /desktop=shell,1280x800 "$folder/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
+"$launcher" "$folder/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
 # Whatever happens, the program does not outlive the test.
 trap '"$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true' EXIT
 

@@ -59,10 +59,11 @@ if [ ! -f "$marker" ]; then
   exit 1
 fi
 fired=$(date -r "$marker" +%H:%M:%S)
-# The program starts within the mission's second (allow one more for Wine's process start).
+# Never before the mission's second; a loaded machine may take Wine a few
+# seconds more to start the program.
 due_s=$(date -d "$due" +%s)
 fired_s=$(date -d "$fired" +%s)
-if [ "$fired_s" -lt "$due_s" ] || [ "$fired_s" -gt $((due_s + 1)) ]; then
+if [ "$fired_s" -lt "$due_s" ] || [ "$fired_s" -gt $((due_s + 4)) ]; then
   echo "FAIL: due at $due, ran at $fired"
   exit 1
 fi

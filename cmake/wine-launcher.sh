@@ -79,12 +79,20 @@ prepare() {
   # Background processes must not inherit the lock (fd 9) or the caller's
   # output, or they would hold both for as long as they live.
   # A persistent server: test processes start in a fraction of a second.
-  "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- || true
+  # When it is new, its system processes (services, explorer) are started
+  # here, with no output attached: started by the first program instead,
+  # they would hold that program's output open for as long as they live,
+  # and ctest would wait on it.
+  local fresh_server=0
+  "$wineserver_cmd" -p </dev/null >/dev/null 2>&1 9>&- && fresh_server=1
   if [ ! -f "$state/prefix.ready" ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-launcher: making the Wine prefix $WINEPREFIX (once)" >&2
     rm -f "$state/settings.reg"
     "$wine_cmd" wineboot -u </dev/null >"$state/wineboot.log" 2>&1 9>&- || true
     touch "$state/prefix.ready"
+  fi
+  if [ "$fresh_server" = 1 ]; then
+    "$wine_cmd" wineboot </dev/null >/dev/null 2>&1 9>&- || true
   fi
   # Settings are applied again whenever they change.
   apply_settings 9>&-

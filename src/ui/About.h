@@ -36,7 +36,7 @@ class TfrmAbout final : public Form {
   void FormCreate();
   // Places and sizes everything for the window's dpi and makes the font and
   // pictures for it.
-  void layout();
+  void layout() override;
   // Shape1, Image2 and Image1, in that order, over the form's colour.
   void paint(HDC dc);
   void freeResources();

@@ -187,17 +187,7 @@ SYSTEMTIME pickerTime(HWND picker) {
 TfrmMis::TfrmMis(TForm1& main) : main_(main) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  CreateParams params;
-  params.className = L"TfrmMis";
-  params.caption = L"添加任务";
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = main.handle();
-  params.x = 0;
-  params.y = 0;
-  params.width = 0;
-  params.height = 0;
-  createWindow(params);
+  createDialog(L"TfrmMis", L"添加任务", main.handle());
   FormCreate();
 }
 

@@ -69,18 +69,7 @@ void setGlyph(HWND button, HIMAGELIST glyph) {
 
 TfrmSystemTime::TfrmSystemTime(HWND owner, PlatformServices& platform, const Clock& clock, const DateTimeText& text)
     : platform_(platform), clock_(clock), text_(text) {
-  CreateParams params;
-  params.className = L"TfrmSystemTime";
-  params.caption = L"系统时间设置";
-  // A fixed dialog frame: no sizing edge, no minimise or maximise box.
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = owner;
-  params.x = 0;
-  params.y = 0;
-  params.width = kClientWidth;
-  params.height = kClientHeight;
-  createWindow(params);
+  createDialog(L"TfrmSystemTime", L"系统时间设置", owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS);
   FormCreate();
   centreOn(owner);
 }
@@ -203,10 +192,7 @@ void TfrmSystemTime::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void TfrmSystemTime::FormShow() {
-  focused_ = Calendar1->handle();
-  SetFocus(focused_);
-}
+void TfrmSystemTime::FormShow() { focusControl(Calendar1->handle()); }
 
 void TfrmSystemTime::Timer1Timer() {
   SetWindowTextW(StaticText1, toWide(text_.statusClockText(clock_.now())).c_str());
@@ -233,24 +219,6 @@ LRESULT TfrmSystemTime::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
       }
       break;
-    case WM_ACTIVATE:
-      // Back to the control that had the focus (after the notice, say), not
-      // to the window itself.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(handle(), focus)) focused_ = focus;
-      } else if (focused_) {
-        SetFocus(focused_);
-        return 0;
-      }
-      break;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      layout();
-      return 0;
-    }
     default:
       break;
   }

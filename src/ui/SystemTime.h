@@ -48,7 +48,7 @@ class TfrmSystemTime final : public Form {
 
  private:
   void FormCreate();
-  void layout();
+  void layout() override;
   void freeResources();
 
   PlatformServices& platform_;
@@ -59,5 +59,4 @@ class TfrmSystemTime final : public Form {
   HICON smallIcon_ = nullptr;  // the caption's
   HIMAGELIST setTimeGlyph_ = nullptr;
   HIMAGELIST closeGlyph_ = nullptr;
-  HWND focused_ = nullptr;  // the control that gets the focus back on activation
 };

@@ -35,18 +35,7 @@ HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, in
 TfrmEveryDayMis::TfrmEveryDayMis(HWND owner, std::filesystem::path programFolder, const DateTimeText& text,
                                  const Clock& clock)
     : programFolder_(std::move(programFolder)), text_(text), clock_(clock) {
-  CreateParams params;
-  params.className = L"TfrmEveryDayMis";
-  params.caption = L"每日执行任务维护";
-  // A fixed dialog frame with a caption and a close box only.
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = owner;
-  params.x = 0;
-  params.y = 0;
-  params.width = 0;
-  params.height = 0;
-  createWindow(params);
+  createDialog(L"TfrmEveryDayMis", L"每日执行任务维护", owner);
   FormCreate();
   centreOn(owner);
 }
@@ -176,13 +165,6 @@ LRESULT TfrmEveryDayMis::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:  // the close box and Alt+F4
       FormClose();
       return 0;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      layout();
-      return 0;
-    }
     default:
       break;
   }

@@ -57,7 +57,7 @@ class TfrmEveryDayMis final : public Form {
   void loadEverydayMis(const std::filesystem::path& file);
   void saveEverydayMis(const std::filesystem::path& file);
   void fillList();
-  void layout();
+  void layout() override;
 
   const std::filesystem::path programFolder_;
   const DateTimeText& text_;

@@ -25,17 +25,7 @@ TfrmSetup::TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platfo
       applyTheme_(std::move(applyTheme)),
       autoSpeek_(autoSpeek),
       exePath_(std::move(exePath)) {
-  CreateParams params;
-  params.className = L"TfrmSetup";
-  params.caption = L"系统设置";
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = owner;
-  params.x = 0;
-  params.y = 0;
-  params.width = kClientWidth;
-  params.height = kClientHeight;
-  createWindow(params);
+  createDialog(L"TfrmSetup", L"系统设置", owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS);
   createControls();
   if (SkinEngine* skins = programSkinEngine()) skins->attachForm(handle());
   centreOn(owner);

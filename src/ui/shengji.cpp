@@ -28,18 +28,7 @@ const wchar_t* richEditClass() {
 }  // namespace
 
 TfrmShengji::TfrmShengji(HWND owner) {
-  CreateParams params;
-  params.className = L"TfrmShengji";
-  params.caption = L"升级历史";
-  // A fixed dialog frame with a caption and a close box only.
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  params.owner = owner;
-  params.x = 0;
-  params.y = 0;
-  params.width = 0;
-  params.height = 0;
-  createWindow(params);
+  createDialog(L"TfrmShengji", L"升级历史", owner);
   FormCreate();
   centreOn(owner);
 }
@@ -68,7 +57,6 @@ void TfrmShengji::FormCreate() {
   // After the font: the text takes the box's default character format.
   SetWindowTextW(RichEdit1, kReleaseHistory);
   SendMessageW(RichEdit1, EM_SETSEL, 0, 0);
-  focused_ = RichEdit1;
 }
 
 void TfrmShengji::layout() {
@@ -88,29 +76,12 @@ void TfrmShengji::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void TfrmShengji::FormShow() { SetFocus(focused_); }
+void TfrmShengji::FormShow() { focusControl(RichEdit1); }
 
 void TfrmShengji::BitBtn1Click() { closeWith(IDOK); }
 
 LRESULT TfrmShengji::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ACTIVATE:
-      // Back to the control that had the focus, not to the window itself.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(handle(), focus)) focused_ = focus;
-      } else if (focused_) {
-        SetFocus(focused_);
-        return 0;
-      }
-      break;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      layout();
-      return 0;
-    }
     default:
       break;
   }

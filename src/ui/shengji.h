@@ -27,8 +27,7 @@ class TfrmShengji final : public Form {
  private:
   void FormCreate();
   // Sizes the window and places the controls for its dpi, with a font for it.
-  void layout();
+  void layout() override;
 
   HFONT font_ = nullptr;
-  HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
 };

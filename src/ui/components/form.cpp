@@ -95,6 +95,20 @@ void Form::centreOn(HWND other) {
                outer.top + (outer.bottom - outer.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style) {
+  CreateParams params;
+  params.className = className;
+  params.caption = caption;
+  params.style = style;
+  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  params.owner = owner;
+  params.x = 0;
+  params.y = 0;
+  params.width = 0;
+  params.height = 0;
+  createWindow(params);
+}
+
 void Form::setClientSize(int width96, int height96) {
   RECT frame{0, 0, scale(width96), scale(height96)};
   AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
@@ -104,9 +118,30 @@ void Form::setClientSize(int width96, int height96) {
 }
 
 LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) {
-    closeWith(IDCANCEL);
-    return 0;
+  switch (message) {
+    case WM_CLOSE:
+      closeWith(IDCANCEL);
+      return 0;
+    case WM_ACTIVATE:
+      // Back to the control that had the focus (after a notice, say), not
+      // to the window itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(handle(), focus)) focused_ = focus;
+      } else if (focused_ && IsWindow(focused_) && IsChild(handle(), focused_)) {
+        SetFocus(focused_);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      layout();
+      return 0;
+    }
+    default:
+      break;
   }
   return Window::handleMessage(message, wParam, lParam);
 }

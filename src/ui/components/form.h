@@ -20,6 +20,21 @@ class Form : public Window {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   virtual void FormShow() {}
 
+  // A fixed dialog frame with a caption and a close box only: no sizing
+  // edge, no minimise or maximise box.
+  static constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+  // Creates the form as a dialog owned by owner; its size comes from
+  // setClientSize.
+  void createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style = kDialogStyle);
+  // Puts the focus on a control; it comes back there whenever the form is
+  // activated again.
+  void focusControl(HWND control) {
+    focused_ = control;
+    SetFocus(control);
+  }
+  // Places the controls for the window's dpi; called again when it changes.
+  virtual void layout() {}
+
   // Centres the form on another window (or the screen when none).
   void centreOn(HWND other);
   // Sizes the frame so that the client area is width x height pixels at
@@ -29,6 +44,7 @@ class Form : public Window {
  private:
   bool modal_ = false;
   int modalResult_ = 0;
+  HWND focused_ = nullptr;  // the control that gets the focus back on activation
 };
 
 // Runs one message through the thread's dialogs' keyboard handling and the

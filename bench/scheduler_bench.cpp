@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/scheduler.h"
+#include "platform/platform_sound_player.h"
 #include "platform/recording_platform_services.h"
 
 // Counts heap allocations, to show that a pass allocates nothing per row.
@@ -46,9 +47,10 @@ void BM_CheckMis(benchmark::State& state) {
   const DateTimeText text;
   NoActions actions;
   RecordingPlatformServices platform;
+  PlatformSoundPlayer sounds{platform};
   NoStatus status;
   const bool autoSpeek = true;
-  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   // Half of the rows today at other seconds, half on other days.
   for (int i = 0; i < state.range(0); ++i) {
     char time[16];

@@ -9,9 +9,9 @@
 #include "platform/windows_clock.h"
 #include "platform/windows_file_replace.h"
 #include "platform/windows_platform_services.h"
-#include "ui/Mis.h"
-#include "ui/Tishi.h"
-#include "ui/Unit1.h"
+#include "ui/mission_editor.h"
+#include "ui/reminder_popup.h"
+#include "ui/main_window.h"
 #include "ui/components/form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -25,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
 
   // The three windows that live for the whole run, in this order.
   TForm1 Form1(platform, clock, text, programFolder());
-  TfrmMis frmMis(Form1);
+  TfrmMis frmMis(Form1.handle(), Form1.MisTable1, clock, text, Form1.runControl());
   TfrmTishi frmTishi;
   Form1.attachWindows(&frmMis, &frmTishi);
 

@@ -1,7 +1,5 @@
 #include "core/scheduler.h"
 
-#include "platform/platform_services.h"
-
 namespace {
 
 // A decimal integer of digits only; longer texts than any hour, minute or
@@ -39,12 +37,12 @@ std::string chimeSoundName(int hour) {
 }
 
 Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
-                     PlatformServices& platform, StatusClockView& statusClock, const bool& autoSpeek)
+                     SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek)
     : table_(table),
       clock_(clock),
       text_(text),
       actions_(actions),
-      platform_(platform),
+      sounds_(sounds),
       statusClock_(statusClock),
       autoSpeek_(autoSpeek),
       readWithParser_(!text.isColonSeparated24Hour()) {}
@@ -95,5 +93,5 @@ void Scheduler::dispatch(int i) {
 
 void Scheduler::chime() {
   const LocalDateTime now = clock_.now();
-  if (now.minute == 0 && now.second == 0) platform_.PlayResourceSound(chimeSoundName(now.hour));
+  if (now.minute == 0 && now.second == 0) sounds_.play(chimeSoundName(now.hour));
 }

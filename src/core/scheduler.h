@@ -10,8 +10,7 @@
 #include "core/date_time_text.h"
 #include "core/mission_actions.h"
 #include "core/mission_table.h"
-
-class PlatformServices;
+#include "core/sound_player.h"
 
 // Where the pass writes the current date and time (the status bar's clock).
 class StatusClockView {
@@ -32,7 +31,7 @@ class Scheduler {
  public:
   // autoSpeek is the main window's chime flag, read at the end of each pass.
   Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
-            PlatformServices& platform, StatusClockView& statusClock, const bool& autoSpeek);
+            SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek);
 
   // One pass. An action may run a modal loop in which further passes run
   // nested; this pass resumes afterwards with the rows that still exist.
@@ -48,7 +47,7 @@ class Scheduler {
   const Clock& clock_;
   const DateTimeText& text_;
   MissionActions& actions_;
-  PlatformServices& platform_;
+  SoundPlayer& sounds_;
   StatusClockView& statusClock_;
   const bool& autoSpeek_;
   // Times written under another format are read with the format's parser;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 
 class RecordingPlatformServices final : public PlatformServices {
  public:

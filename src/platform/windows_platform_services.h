@@ -1,7 +1,7 @@
 #pragma once
 // PlatformServices on Windows: the real system calls.
 
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 
 class WindowsPlatformServices final : public PlatformServices {
  public:

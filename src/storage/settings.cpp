@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "core/cp936.h"
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 
 namespace {
 

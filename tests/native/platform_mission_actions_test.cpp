@@ -1,4 +1,4 @@
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/scheduler.h"
+#include "platform/platform_sound_player.h"
 #include "platform/recording_platform_services.h"
 
 namespace {
@@ -74,6 +75,7 @@ class PlatformMissionActionsTest : public ::testing::Test {
 
   Lines log;
   RecordingPlatformServices platform;
+  PlatformSoundPlayer sounds{platform};
   FakePopup popup{log};
   PlatformMissionActions actions{platform, popup};
 };
@@ -180,7 +182,7 @@ TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerRemindersOneSecondApartAre
     void showStatusClock(const std::string&) override {}
   } status;
   const bool autoSpeek = false;
-  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   table.append({"提示消息", "第一条", "2026/12/9", "12:30:00", 3});
   table.append({"提示消息", "第二条", "2026/12/9", "12:30:01", 3});
   table.append({"系统响铃", "C:\\声音\\别的.wav", "2026/12/9", "12:30:15", 4});

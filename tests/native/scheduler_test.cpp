@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform_sound_player.h"
 #include "platform/recording_platform_services.h"
 
 namespace {
@@ -42,9 +43,10 @@ class SchedulerTest : public ::testing::Test {
   DateTimeText text;
   ActionLog actions;
   RecordingPlatformServices platform;
+  PlatformSoundPlayer sounds{platform};
   StatusBar status;
   bool autoSpeek = false;
-  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
 
   void add(const char* kind, const char* detail, const char* date, const char* time) {
     table.append({kind, detail, date, time, 0});
@@ -157,7 +159,7 @@ TEST_F(SchedulerTest, EachRowIsComparedWithTheClockWhenThePassReachesIt) {
     }
   } slowRing;
   slowRing.clock = &clock;
-  Scheduler slow{table, clock, text, slowRing, platform, status, autoSpeek};
+  Scheduler slow{table, clock, text, slowRing, sounds, status, autoSpeek};
   clock.setTime(12, 30, 0);
   slow.CheckMis();
   EXPECT_EQ(slowRing.lines, (std::vector<std::string>{"mRing", "mExecPro later"}));
@@ -250,9 +252,10 @@ TEST(SchedulerFormatsTest, TwelveHourFormatReadsRowsWithItsParser) {
   ManualClock clock{{2026, 12, 9, 15, 0, 0, 0}};
   ActionLog actions;
   RecordingPlatformServices platform;
+  PlatformSoundPlayer sounds{platform};
   StatusBar status;
   const bool autoSpeek = false;
-  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   table.append({"执行程序", "written here", "12/9/2026", text.timeText(clock.now()), 0});
   table.append({"执行程序", "from a file", "12/9/2026", "15:00:00", 0});
   table.append({"执行程序", "morning", "12/9/2026", "3:00:00 AM", 0});
@@ -268,9 +271,10 @@ TEST(SchedulerFormatsTest, ColonFormatDecidesBySplitAlone) {
   ManualClock clock{{2026, 12, 9, 7, 8, 9, 0}};
   ActionLog actions;
   RecordingPlatformServices platform;
+  PlatformSoundPlayer sounds{platform};
   StatusBar status;
   const bool autoSpeek = false;
-  Scheduler scheduler{table, clock, text, actions, platform, status, autoSpeek};
+  Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   table.append({"执行程序", "dotted", "2026/12/9", "7.08.09", 0});
   table.append({"执行程序", "colon", "2026/12/9", "7:8:9", 0});
   scheduler.CheckMis();

@@ -19,10 +19,10 @@
 #include "platform/windows_file_replace.h"
 #include "storage/file_io.h"
 #include "core/mis_kind.h"
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 #include "ui/components/file_dialogs.h"
 #include "ui/components/message_boxes.h"
-#include "ui/everydaymis.h"
+#include "ui/daily_missions_dialog.h"
 #include "window_test_support.h"
 
 namespace {

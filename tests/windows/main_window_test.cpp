@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 #include "platform/recording_platform_services.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
-#include "ui/Mis.h"
-#include "ui/Unit1.h"
+#include "ui/mission_editor.h"
+#include "ui/main_window.h"
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
@@ -50,7 +50,7 @@ void pumpMessages() {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form) {
+  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl()) {
     form.attachWindows(&editor, &popup);
     // The chime is on from the start (no config.ini); these passes count only missions.
     form.autoSpeek = false;
@@ -322,7 +322,7 @@ TEST(MainWindowTimerTest, EveryWallClockSecondGetsExactlyOnePassWhileIdle) {
   const DateTimeText text;
   PopupLog popup;
   TForm1 form(platform, clock, text, emptyFolder());
-  TfrmMis editor(form);
+  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
   form.attachWindows(&editor, &popup);
   form.mStart();
   std::vector<std::wstring> passes;

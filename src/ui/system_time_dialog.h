@@ -13,7 +13,7 @@
 
 #include "core/clock.h"
 #include "core/date_time_text.h"
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 #include "ui/components/form.h"
 #include "ui/components/month_calendar.h"
 

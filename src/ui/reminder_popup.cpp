@@ -1,4 +1,4 @@
-#include "ui/Tishi.h"
+#include "ui/reminder_popup.h"
 
 #include <string>
 

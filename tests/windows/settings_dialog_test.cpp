@@ -12,13 +12,13 @@
 
 #include "platform/recording_platform_services.h"
 #include "platform/windows_profile_store.h"
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/skin_engine.h"
-#include "ui/SystemTime.h"
-#include "ui/setup.h"
+#include "ui/system_time_dialog.h"
+#include "ui/settings_dialog.h"
 #include "window_test_support.h"
 
 namespace {
@@ -559,7 +559,7 @@ TEST_F(SetupDialogTest, CancelWritesNothingButSetsTheChimeFromTheFile) {
 // Slow, left out of the normal run: the main window in each look and the
 // dialog, shown for screenshots. HORAVEL_LOOK picks the look (0..3), or
 // "setup" for the dialog.
-//   setup_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
+//   settings_dialog_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
 TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   RecordingPlatformServices platform;
   ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};

@@ -1,4 +1,4 @@
-#include "ui/release_history.h"
+#include "ui/release_history_text.h"
 
 // Newest first. A version block is the version line, the date line and the
 // changes; a change too long for the box is broken by hand and goes on in a

@@ -1,4 +1,4 @@
-#include "ui/setup.h"
+#include "ui/settings_dialog.h"
 
 #include <exception>
 

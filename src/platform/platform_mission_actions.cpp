@@ -1,4 +1,4 @@
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 
 #include <exception>
 #include <utility>

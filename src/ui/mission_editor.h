@@ -13,19 +13,22 @@
 #include <optional>
 #include <string>
 
+#include "core/clock.h"
+#include "core/date_time_text.h"
 #include "core/mission_table.h"
+#include "core/run_control.h"
 #include "ui/components/form.h"
 
-class TForm1;
 class NavBar;
 class FileNameEdit;
 class EditorPanel;
 
 class TfrmMis final : public Form {
  public:
-  // Created after the main window; reads its table, clock and formats and
-  // starts its scheduler.
-  explicit TfrmMis(TForm1& main);
+  // Created after the main window, which owns it: writes to the main
+  // window's table, dates new missions by its clock and formats, and may
+  // start its scheduler.
+  TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl);
   ~TfrmMis() override;
 
   int misMode = 1;  // 1 = add, 2 = modify; set by the main window
@@ -101,7 +104,10 @@ class TfrmMis final : public Form {
   void createButtons();
   void showPage(int page);
 
-  TForm1& main_;
+  MisTable& table_;
+  const Clock& clock_;
+  const DateTimeText& text_;
+  RunControl& runControl_;
   int activePage_ = 0;
   std::unique_ptr<EditorPanel> Panel1;
   std::unique_ptr<EditorPanel> Panel2;

@@ -1,4 +1,4 @@
-#include "ui/everydaymis.h"
+#include "ui/daily_missions_dialog.h"
 
 #include <commctrl.h>
 

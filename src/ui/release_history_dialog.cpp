@@ -1,9 +1,9 @@
-#include "ui/shengji.h"
+#include "ui/release_history_dialog.h"
 
 #include <richedit.h>
 
 #include "ui/components/graphics.h"
-#include "ui/release_history.h"
+#include "ui/release_history_text.h"
 
 namespace {
 

@@ -1,15 +1,12 @@
-#include "ui/Mis.h"
+#include "ui/mission_editor.h"
 
 #include <commctrl.h>
 
 #include <functional>
 #include <utility>
 
-#include "core/clock.h"
-#include "core/date_time_text.h"
 #include "platform/text_conversion.h"
 #include "resource_names.h"
-#include "ui/Unit1.h"
 #include "ui/components/file_name_edit.h"
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
@@ -184,10 +181,11 @@ SYSTEMTIME pickerTime(HWND picker) {
 
 }  // namespace
 
-TfrmMis::TfrmMis(TForm1& main) : main_(main) {
+TfrmMis::TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl)
+    : table_(table), clock_(clock), text_(text), runControl_(runControl) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  createDialog(L"TfrmMis", L"添加任务", main.handle());
+  createDialog(L"TfrmMis", L"添加任务", owner);
   FormCreate();
 }
 
@@ -416,7 +414,7 @@ void TfrmMis::showEditor() {
 void TfrmMis::FormShow() {
   // One reading of the clock for both pickers: the time an hour on (the
   // hour wraps at 24, the date stays today), milliseconds dropped.
-  const LocalDateTime now = main_.clock().now();
+  const LocalDateTime now = clock_.now();
   const int hour = now.hour + 1 >= 24 ? 0 : now.hour + 1;
   SYSTEMTIME time{};
   time.wYear = static_cast<WORD>(now.year);
@@ -437,7 +435,7 @@ void TfrmMis::FormShow() {
 
   setGlyph(btnAdd, misMode == 2 ? glyphSave_ : glyphAdd_);
   if (misMode == 2) {
-    const MisTable& table = main_.MisTable1;
+    const MisTable& table = table_;
     const int selected = table.selectedIndex();
     if (selected >= 0 && selected < table.count()) showPage(pageOfKind(table.row(selected).kindName));
   }
@@ -468,7 +466,7 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
   const SYSTEMTIME date = pickerTime(dpDate);
   const SYSTEMTIME time = pickerTime(dpTime);
   const LocalDateTime when{date.wYear, date.wMonth, date.wDay, time.wHour, time.wMinute, time.wSecond, 0};
-  const DateTimeText& text = main_.text();
+  const DateTimeText& text = text_;
   mission.dateText = text.dateText(when);
   mission.timeText = text.timeText(when);
   return mission;
@@ -477,11 +475,11 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
 void TfrmMis::cbMsgChange(const std::wstring& text) { SetWindowTextW(Memo1, text.c_str()); }
 
 void TfrmMis::addMis() {
-  if (auto mission = heldMission()) main_.MisTable1.append(std::move(*mission));
+  if (auto mission = heldMission()) table_.append(std::move(*mission));
 }
 
 void TfrmMis::modifyMis() {
-  MisTable& table = main_.MisTable1;
+  MisTable& table = table_;
   const int selected = table.selectedIndex();
   if (selected < 0 || selected >= table.count()) return;
   if (auto mission = heldMission()) table.overwrite(selected, std::move(*mission));
@@ -490,8 +488,8 @@ void TfrmMis::modifyMis() {
 void TfrmMis::btnAddClick() {
   if (misMode == 1) {
     addMis();
-    if (main_.MisTable1.count() == 1 && askYesNo(handle(), L"任务已经设定,是否立刻开始执行?", L"提示:")) {
-      main_.mStart();
+    if (table_.count() == 1 && askYesNo(handle(), L"任务已经设定,是否立刻开始执行?", L"提示:")) {
+      runControl_.mStart();
     }
   } else if (misMode == 2) {
     modifyMis();

@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 #include "storage/settings.h"
 #include "ui/components/form.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 #include "platform/windows_platform_services.h"
-#include "ui/Tishi.h"
+#include "ui/reminder_popup.h"
 
 namespace {
 
@@ -414,7 +414,7 @@ TEST(TishiTest, TheFirstReminderIsAnOrdinaryWindowEveryLaterOneTopmost) {
 
 // Slow (eleven real seconds), so left out of the normal run: the popup over
 // a striped backdrop, for a screenshot of its see-through parts and opacity.
-//   tishi_test --gtest_also_run_disabled_tests --gtest_filter=*Backdrop*
+//   reminder_popup_test --gtest_also_run_disabled_tests --gtest_filter=*Backdrop*
 TEST(TishiTest, DISABLED_ShowsOverABackdropForItsFullElevenSeconds) {
   class Backdrop final : public Window {
    public:

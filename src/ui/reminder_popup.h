@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 #include "ui/components/form.h"
 
 class TfrmTishi final : public Form, public ReminderPopup {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/recording_platform_services.h"
-#include "ui/SystemTime.h"
-#include "ui/Unit1.h"
+#include "ui/system_time_dialog.h"
+#include "ui/main_window.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/month_calendar.h"
 #include "window_test_support.h"
@@ -492,7 +492,7 @@ TEST_F(SystemTimeTest, MainWindowCommandOpensAFreshModalDialogEachTimeAndDestroy
 }
 
 // Slow, left out of the normal run: the dialog shown for a screenshot.
-//   systemtime_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
+//   system_time_dialog_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
 TEST(SystemTimeScreenshot, DISABLED_ShownForAScreenshot) {
   class WallClock final : public Clock {
    public:

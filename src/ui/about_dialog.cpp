@@ -1,4 +1,4 @@
-#include "ui/About.h"
+#include "ui/about_dialog.h"
 
 #include <algorithm>
 #include <cmath>

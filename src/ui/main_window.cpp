@@ -1,15 +1,15 @@
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 
 #include <iterator>
 
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 #include "platform/text_conversion.h"
 #include "resource_names.h"
 #include "storage/daily_missions.h"
 #include "storage/mission_file.h"
-#include "ui/About.h"
-#include "ui/everydaymis.h"
-#include "ui/Mis.h"
+#include "ui/about_dialog.h"
+#include "ui/daily_missions_dialog.h"
+#include "ui/mission_editor.h"
 #include "ui/addresses.h"
 #include "ui/components/gif_view.h"
 #include "ui/components/graphics.h"
@@ -17,9 +17,9 @@
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
 #include "platform/program_folder.h"
-#include "ui/setup.h"
-#include "ui/shengji.h"
-#include "ui/SystemTime.h"
+#include "ui/settings_dialog.h"
+#include "ui/release_history_dialog.h"
+#include "ui/system_time_dialog.h"
 
 namespace {
 
@@ -339,7 +339,7 @@ void TForm1::bindCommands() {
 void TForm1::attachWindows(TfrmMis* editor, ReminderPopup* popup) {
   frmMis_ = editor;
   actions_ = std::make_unique<PlatformMissionActions>(platform_, *popup);
-  scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, platform_,
+  scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, sounds_,
                                            static_cast<StatusClockView&>(*this), autoSpeek);
 }
 

@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/platform_mission_actions.h"
+#include "platform/platform_mission_actions.h"
 #include "platform/recording_platform_services.h"
 #include "platform/text_conversion.h"
-#include "ui/Mis.h"
-#include "ui/Unit1.h"
+#include "ui/mission_editor.h"
+#include "ui/main_window.h"
 #include "ui/components/file_name_edit.h"
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
@@ -60,7 +60,7 @@ SYSTEMTIME pickerTime(HWND picker) {
 
 class EditorTest : public ::testing::Test {
  protected:
-  EditorTest() : form(platform, clock, text, emptyFolder()), editor(form) { form.attachWindows(&editor, &popup); }
+  EditorTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl()) { form.attachWindows(&editor, &popup); }
   ~EditorTest() override { form.mStop(); }
 
   // Shows the editor in the mode and runs the steps inside its modal loop;
@@ -506,7 +506,7 @@ TEST(FileNameEditTest, BrowseWritesTheChosenPathQuotedWhenItHoldsABlank) {
 
 // Left out of the normal run: the editor on the reminder page for a few
 // seconds, for a screenshot.
-//   editor_test --gtest_also_run_disabled_tests --gtest_filter=*Screenshot*
+//   mission_editor_test --gtest_also_run_disabled_tests --gtest_filter=*Screenshot*
 TEST_F(EditorTest, DISABLED_ScreenshotOnTheReminderPage) {
   ShowWindow(form.handle(), SW_SHOW);
   shown(1, [&] {

@@ -1,4 +1,4 @@
-#include "ui/SystemTime.h"
+#include "ui/system_time_dialog.h"
 
 #include "platform/text_conversion.h"
 #include "resource_names.h"

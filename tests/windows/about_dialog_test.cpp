@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "resource_names.h"
-#include "ui/About.h"
+#include "ui/about_dialog.h"
 #include "ui/addresses.h"
-#include "ui/shengji.h"
+#include "ui/release_history_dialog.h"
 #include "window_test_support.h"
 
 namespace {

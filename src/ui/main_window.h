@@ -15,7 +15,8 @@
 #include "core/mission_table.h"
 #include "core/run_control.h"
 #include "core/scheduler.h"
-#include "platform/platform_services.h"
+#include "platform/platform_sound_player.h"
+#include "core/platform_services.h"
 #include "platform/windows_profile_store.h"
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
@@ -56,6 +57,7 @@ class TForm1 final : public Form, private StatusClockView {
   bool autoSpeek = false;
 
   // Run control.
+  RunControl& runControl() { return runControl_; }
   void mStart() { runControl_.mStart(); }
   void mPause() { runControl_.mPause(); }
   void mStop() { runControl_.mStop(); }
@@ -128,6 +130,7 @@ class TForm1 final : public Form, private StatusClockView {
   const std::filesystem::path programFolder_;
   const Clock& clock_;
   const DateTimeText& text_;
+  PlatformSoundPlayer sounds_{platform_};
   TfrmMis* frmMis_ = nullptr;
   std::unique_ptr<PlatformMissionActions> actions_;
   std::unique_ptr<Scheduler> scheduler_;

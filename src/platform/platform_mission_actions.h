@@ -15,7 +15,7 @@
 #include <string>
 
 #include "core/mission_actions.h"
-#include "platform/platform_services.h"
+#include "core/platform_services.h"
 
 // What a reminder needs of the popup window.
 class ReminderPopup {

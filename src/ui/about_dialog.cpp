@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "horavel_version.h"
 #include "resource_names.h"
 #include "ui/addresses.h"
 #include "ui/components/graphics.h"
@@ -160,7 +161,7 @@ void TfrmAbout::FormCreate() {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
   }
   SetWindowTextW(Label1, L"Horavel");
-  SetWindowTextW(Label3, L"Ver:1.7");
+  SetWindowTextW(Label3, L"Ver:" HORAVEL_VERSION);
   SetWindowTextW(Label4, L"设计:Mirolan工作室");
   SetWindowTextW(Label5, kHomePage);
   RzLabel1 = createRaisedLabel(handle(), kRzLabel1Id, kThanks, 0, 0, 0, 0);

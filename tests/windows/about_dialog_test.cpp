@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "horavel_version.h"
 #include "resource_names.h"
 #include "ui/about_dialog.h"
 #include "ui/addresses.h"
@@ -234,7 +235,7 @@ TEST(AboutBoxTest, ShowsNameVersionDesignerHomePageThanksAndTheButtonAtTheirPlac
     int x, y;
   };
   const Expected labels[] = {{about.Label1, L"Horavel", 17, 128},
-                             {about.Label3, L"Ver:1.7", 128, 128},
+                             {about.Label3, L"Ver:" HORAVEL_VERSION, 128, 128},
                              {about.Label4, L"设计:Mirolan工作室", 16, 152},
                              {about.Label5, kHomePage, 14, 171}};
   const HDC dc = GetDC(box);

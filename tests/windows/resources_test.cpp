@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <winver.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "horavel_version.h"
 #include "resource_names.h"
 
 namespace {
@@ -568,6 +570,37 @@ TEST_F(ResourcesTest, OneManifestAskingForCommonControls6AndPerMonitorDpi) {
                              "true/pm", "asInvoker", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
     EXPECT_NE(text.find(needle), std::string::npos) << needle;
+}
+
+// Explorer's details page reads the version resource; it must say what the
+// about box says, the project version.
+TEST_F(ResourcesTest, VersionResourceCarriesTheProjectVersion) {
+  const std::wstring path = horavelPath();
+  DWORD unused = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &unused);
+  ASSERT_GT(size, 0u);
+  std::vector<uint8_t> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const DWORD high = MAKELONG(HORAVEL_VERSION_MINOR, HORAVEL_VERSION_MAJOR);
+  const DWORD low = MAKELONG(0, HORAVEL_VERSION_PATCH);
+  EXPECT_EQ(fixed->dwFileVersionMS, high);
+  EXPECT_EQ(fixed->dwFileVersionLS, low);
+  EXPECT_EQ(fixed->dwProductVersionMS, high);
+  EXPECT_EQ(fixed->dwProductVersionLS, low);
+
+  const auto text = [&](const wchar_t* name) {
+    wchar_t* value = nullptr;
+    UINT chars = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+    if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars)) return std::wstring();
+    return std::wstring(value);
+  };
+  EXPECT_EQ(text(L"ProductVersion"), L"" HORAVEL_VERSION);
+  EXPECT_EQ(text(L"FileVersion"), L"" HORAVEL_FILE_VERSION);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "core/date_time_text.h"
 #include "platform/program_folder.h"
 #include "platform/regional_formats.h"
+#include "platform/single_instance.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_file_replace.h"
 #include "platform/windows_platform_services.h"
@@ -15,6 +16,14 @@
 #include "ui/components/form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  // A second start of this executable hands over to the running one before
+  // it loads, asks or shows anything: two would fire every mission twice.
+  SingleInstance instance(executablePath());
+  if (!instance.first()) {
+    instance.showRunning(TForm1::kClassName);
+    return 0;
+  }
+
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_COOL_CLASSES};
   InitCommonControlsEx(&controls);
 

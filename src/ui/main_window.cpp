@@ -17,6 +17,7 @@
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
 #include "platform/program_folder.h"
+#include "platform/single_instance.h"
 #include "ui/settings_dialog.h"
 #include "ui/release_history_dialog.h"
 #include "ui/system_time_dialog.h"
@@ -81,7 +82,7 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
       runControl_(Timer1) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon);
   CreateParams params;
-  params.className = L"TForm1";
+  params.className = kClassName;
   params.caption = L"MirolanHoravel";
   params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   params.x = 198;
@@ -90,6 +91,7 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.height = 480;
   params.icon = icon_;
   createWindow(params);
+  created_ = true;
 }
 
 TForm1::~TForm1() {
@@ -467,6 +469,34 @@ void TForm1::FormClose() { CoolTrayIcon1->hideOwnerToTray(); }
 
 void TForm1::mnRestoreClick() { CoolTrayIcon1->restoreOwner(); }
 
+namespace {
+
+BOOL CALLBACK findShownWindow(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<HWND*>(param);
+  if (window != *found && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    *found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void TForm1::showForAnotherStart() {
+  if (!created_) {
+    // Still asking the start question: the question comes to the front, the
+    // window shows once it is answered.
+    HWND found = handle();
+    EnumThreadWindows(GetCurrentThreadId(), &findShownWindow, reinterpret_cast<LPARAM>(&found));
+    if (found != handle()) SetForegroundWindow(found);
+    return;
+  }
+  mnRestoreClick();
+  // An open dialog or question stays in front of the window it belongs to.
+  const HWND popup = GetLastActivePopup(handle());
+  if (popup && popup != handle() && IsWindowVisible(popup)) SetForegroundWindow(popup);
+}
+
 void TForm1::actQuitExecute() {
   FormClose();
   endProgram();
@@ -482,6 +512,10 @@ void TForm1::endProgram() { PostQuitMessage(0); }
 
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (CoolTrayIcon1 && CoolTrayIcon1->handleMessage(message, wParam, lParam)) return 0;
+  if (message == SingleInstance::showMessage()) {
+    showForAnotherStart();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       FormCreate();

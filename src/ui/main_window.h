@@ -49,6 +49,8 @@ class TForm1 final : public Form, private StatusClockView {
          std::filesystem::path programFolder);
   ~TForm1() override;
 
+  static constexpr const wchar_t* kClassName = L"TForm1";
+
   // The editor and the reminder popup are created after the main window;
   // the program's start hands them over here.
   void attachWindows(TfrmMis* editor, ReminderPopup* popup);
@@ -92,6 +94,9 @@ class TForm1 final : public Form, private StatusClockView {
   void mnEverydayClick();
   void mnSystemTimeClick();
   void mnRestoreClick();
+  // A later start of the program asks for the window: restored as from the
+  // tray, or, while a question or dialog is open, that window to the front.
+  void showForAnotherStart();
   void mnTrayCloseClick();
   void Timer1Timer();
   void FormClose();
@@ -143,5 +148,6 @@ class TForm1 final : public Form, private StatusClockView {
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
   HICON icon_ = nullptr;
+  bool created_ = false;  // the start-up, question included, is over
   WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini
 };

@@ -397,3 +397,97 @@ TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndTheStartQuestionComes) {
   EXPECT_TRUE(none.asked.empty());
   EXPECT_FALSE(form.running());
 }
+
+namespace {
+
+// Horavel.exe, built beside the tests, copied into a folder of its own.
+std::filesystem::path copyOfProgram(const wchar_t* folderName) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const auto folder = std::filesystem::temp_directory_path() / folderName;
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(std::filesystem::path(self).parent_path() / L"Horavel.exe", folder / L"Horavel.exe");
+  return folder / L"Horavel.exe";
+}
+
+PROCESS_INFORMATION startProgram(const std::filesystem::path& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                 exe.parent_path().c_str(), &startup, &process);
+  return process;
+}
+
+struct MainWindowSearch {
+  DWORD process;
+  HWND found;
+};
+
+// The process's main window once it exists (and, if asked, is visible).
+HWND mainWindowOf(DWORD process, bool visible, DWORD waitMs = 20000) {
+  const DWORD start = GetTickCount();
+  do {
+    MainWindowSearch search{process, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<MainWindowSearch*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          wchar_t className[32] = L"";
+          if (owner == s->process && GetClassNameW(window, className, 32) && std::wstring(className) == L"TForm1") {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found && (!visible || IsWindowVisible(search.found))) return search.found;
+    Sleep(50);
+  } while (GetTickCount() - start < waitMs);
+  return nullptr;
+}
+
+void endProgram(PROCESS_INFORMATION& process) {
+  if (!process.hProcess) return;
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  process = {};
+}
+
+}  // namespace
+
+TEST(MainWindowStartTest, ASecondStartBringsTheRunningWindowBackAndEndsAtOnce) {
+  const auto exe = copyOfProgram(L"horavel-instance-a");
+  PROCESS_INFORMATION first = startProgram(exe);
+  ASSERT_NE(first.hProcess, nullptr);
+  const HWND window = mainWindowOf(first.dwProcessId, true);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);  // hidden in the tray
+  for (int i = 0; i < 100 && IsWindowVisible(window); ++i) Sleep(50);
+  ASSERT_FALSE(IsWindowVisible(window));
+
+  // A daily mission beside it: a second start that loaded it would ask the
+  // start question and wait for an answer instead of ending.
+  std::ofstream(exe.parent_path() / L"everyday.mis", std::ios::binary) << "执行程序$a.exe$2020/1/1$12:00:00\r\n";
+  PROCESS_INFORMATION second = startProgram(exe);
+  ASSERT_NE(second.hProcess, nullptr);
+  const DWORD ended = WaitForSingleObject(second.hProcess, 10000);
+  EXPECT_EQ(ended, WAIT_OBJECT_0);
+  EXPECT_EQ(mainWindowOf(second.dwProcessId, false, 0), nullptr);
+  endProgram(second);
+  for (int i = 0; i < 100 && !IsWindowVisible(window); ++i) Sleep(50);
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  // A copy in another folder is another program: it runs beside the first.
+  const auto other = copyOfProgram(L"horavel-instance-b");
+  PROCESS_INFORMATION third = startProgram(other);
+  EXPECT_NE(mainWindowOf(third.dwProcessId, true), nullptr);
+  EXPECT_EQ(WaitForSingleObject(third.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  endProgram(third);
+  endProgram(first);
+}

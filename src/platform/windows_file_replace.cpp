@@ -9,29 +9,8 @@ namespace {
 constexpr int kAttempts = 5;
 constexpr DWORD kPauseMs = 40;
 
-std::error_code portable(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return std::make_error_code(std::errc::no_such_file_or_directory);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-      return std::make_error_code(std::errc::permission_denied);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-      return std::make_error_code(std::errc::invalid_argument);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return std::make_error_code(std::errc::no_space_on_device);
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return std::make_error_code(std::errc::too_many_files_open);
-    default:
-      return std::make_error_code(std::errc::io_error);
-  }
-}
+// The system's own number, which the error box shows.
+std::error_code systemError(DWORD code) { return {static_cast<int>(code), std::system_category()}; }
 
 bool isReadOnly(const std::filesystem::path& file) {
   const DWORD attributes = GetFileAttributesW(file.c_str());
@@ -62,7 +41,7 @@ void windowsReplaceFile(const std::filesystem::path& from, const std::filesystem
   // A read-only file is not replaced, as a program writing into it could
   // not change it either (some file systems would let the move through).
   if (isReadOnly(to)) {
-    error = portable(ERROR_ACCESS_DENIED);
+    error = systemError(ERROR_ACCESS_DENIED);
     return;
   }
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
@@ -75,7 +54,7 @@ void windowsReplaceFile(const std::filesystem::path& from, const std::filesystem
     if (!worthRetrying(code) || attempt == kAttempts) break;
     Sleep(kPauseMs * static_cast<DWORD>(attempt));
   }
-  error = portable(code);
+  error = systemError(code);
 }
 
 void useWindowsFileReplace() { setReplaceFileHook(&windowsReplaceFile); }

@@ -10,8 +10,8 @@
 // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. A read-only to is
 // refused with access denied. A sharing or access-denied failure (a virus
 // scanner or indexer holding either file for a moment) is retried a few
-// times before it is reported. Errors come back
-// as portable conditions (no_such_file_or_directory, permission_denied, ...).
+// times before it is reported. Errors come back as the system's own error
+// numbers (system_category).
 void windowsReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
                         std::error_code& error);
 

@@ -1,6 +1,7 @@
 #include "storage/file_error.h"
 
 #include <cerrno>
+#include <cstdlib>
 
 std::string fileErrorText(int number) {
   switch (number) {
@@ -17,6 +18,13 @@ std::string fileErrorText(int number) {
 
 int fileErrorNumber(const std::error_code& code) {
   using std::errc;
+#ifdef _WIN32
+  if (code.category() == std::system_category()) {
+    // ERROR_HANDLE_DISK_FULL and ERROR_DISK_FULL have a text of their own.
+    if (code.value() == 39 || code.value() == 112) return file_error::kDiskFull;
+    return code.value();
+  }
+#endif
   // Comparing with errc goes through the error's portable condition, so the
   // same cases hold for errno values and for Windows system errors.
   if (code == errc::no_such_file_or_directory) return file_error::kFileNotFound;
@@ -39,8 +47,21 @@ int fileErrorNumber(const std::error_code& code) {
 
 void throwFileError(const std::error_code& code) { throw FileError(fileErrorNumber(code)); }
 
+void clearRuntimeError() {
+  errno = 0;
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
+}
+
 void throwFileErrorFromErrno() {
   const int saved = errno;
+#ifdef _WIN32
+  // The runtime keeps the system's error number of the failing call beside
+  // errno, which folds several of them into one.
+  const unsigned long system = _doserrno;
+  if (system != 0) throwFileError(std::error_code(static_cast<int>(system), std::system_category()));
+#endif
   // A failed call that set no errno still failed.
   throwFileError(saved != 0 ? std::error_code(saved, std::generic_category())
                             : std::make_error_code(std::errc::io_error));

@@ -1,8 +1,9 @@
 #pragma once
 // File faults of the storage layer. The standard error box shows a fixed
-// text per error number; the numbers are those of the Windows file errors
-// (2 file not found, 5 access denied, ...), and errors that come from the C
-// runtime or std::filesystem as errno values are mapped onto them here.
+// text per error number. On Windows the number is the system's own error
+// number of the call that failed (2 file not found, 3 path not found, 5
+// access denied, 32 sharing violation, 123 invalid name, ...); elsewhere
+// errno values are mapped onto those numbers.
 
 #include <string>
 #include <system_error>
@@ -26,7 +27,9 @@ inline constexpr int kDeviceError = 1117;
 // "I/O error <number>" for any number without a text of its own.
 std::string fileErrorText(int number);
 
-// The error number for a fault reported by the C runtime or std::filesystem.
+// The error number for a fault: a Windows system error (system_category on
+// Windows) keeps its own number, except a full disk, which is 101; errno
+// values (generic_category) are mapped.
 int fileErrorNumber(const std::error_code& code);
 
 class FileError : public HoravelError {
@@ -39,5 +42,9 @@ class FileError : public HoravelError {
 };
 
 [[noreturn]] void throwFileError(const std::error_code& code);
-// Throws for the errno value that the last failed C runtime call left.
+// Clears the error state of the C runtime before a call whose failure
+// throwFileErrorFromErrno reports.
+void clearRuntimeError();
+// Throws for the error the last failed C runtime call left: on Windows the
+// system's error number the runtime keeps beside errno, else errno.
 [[noreturn]] void throwFileErrorFromErrno();

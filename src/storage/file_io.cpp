@@ -17,11 +17,14 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens in binary mode; the path stays wide on Windows so any file name works.
 FileHandle openFile(const std::filesystem::path& file, bool forWriting) {
-  errno = 0;
+  clearRuntimeError();
 #ifdef _WIN32
   std::FILE* f = _wfopen(file.c_str(), forWriting ? L"wb" : L"rb");
 #else
   std::FILE* f = std::fopen(file.c_str(), forWriting ? "wb" : "rb");
+  // Creating a file fails with ENOENT only when its folder is missing:
+  // Windows' path not found.
+  if (f == nullptr && forWriting && errno == ENOENT) throw FileError(file_error::kInvalidFilename);
 #endif
   if (f == nullptr) throwFileErrorFromErrno();
   return FileHandle(f);
@@ -30,14 +33,14 @@ FileHandle openFile(const std::filesystem::path& file, bool forWriting) {
 // Closes the file and reports a failure of the close itself (a write that
 // the runtime had buffered can fail only here).
 void closeFile(FileHandle file) {
-  errno = 0;
+  clearRuntimeError();
   if (std::fclose(file.release()) != 0) throwFileErrorFromErrno();
 }
 
 void writeAll(std::FILE* f, std::string_view bytes) {
-  errno = 0;
+  clearRuntimeError();
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) throwFileErrorFromErrno();
-  errno = 0;
+  clearRuntimeError();
   if (std::fflush(f) != 0) throwFileErrorFromErrno();
 }
 
@@ -48,7 +51,7 @@ std::string readFileBytes(const std::filesystem::path& file) {
   std::string bytes;
   char chunk[64 * 1024];
   for (;;) {
-    errno = 0;
+    clearRuntimeError();
     const std::size_t got = std::fread(chunk, 1, sizeof chunk, f.get());
     bytes.append(chunk, got);
     if (got < sizeof chunk) {

@@ -344,7 +344,7 @@ TEST_F(AtomicSaveTest, DirectoryInTheWay) {
   EXPECT_EQ(dir.listing(), "folder.mis;keep.mis;");
 
   file = dir / "no folder" / "a.mis";
-  EXPECT_EQ(saveFails(), 2);
+  EXPECT_EQ(saveFails(), 3);
   EXPECT_EQ(dir.listing(), "folder.mis;keep.mis;");
 }
 

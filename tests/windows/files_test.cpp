@@ -208,7 +208,7 @@ TEST_F(FilesTest, LoadToTodayReDatesEveryRowAndKeepsTheTimes) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(FilesTest, MissingFileEmptiesTheTableAndShowsFileNotFound) {
+TEST_F(FilesTest, FileErrorsShowTheSystemsErrorNumber) {
   Boxes boxes;
   Dialogs dialogs;
   fillTwoRows();
@@ -220,6 +220,25 @@ TEST_F(FilesTest, MissingFileEmptiesTheTableAndShowsFileNotFound) {
   EXPECT_EQ(boxes.shown[0].text, L"File not found.");
   EXPECT_EQ(boxes.shown[0].caption, L"Horavel");
   EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+
+  // A missing folder, a file another program holds without sharing, and a
+  // name Windows refuses: each shows the number of the call that failed.
+  fillTwoRows();
+  dialogs.choose((folder.path() / L"no folder" / L"a.mis").wstring());
+  command(cmdSaveMis);
+  const auto held = folder.path() / L"held.mis";
+  writeBytes(held, kSaved);
+  const HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  dialogs.choose(held.wstring());
+  command(cmdLoadMis);
+  CloseHandle(holder);
+  dialogs.choose((folder.path() / L"a|b?.mis").wstring());
+  command(cmdLoadMis);
+  ASSERT_EQ(boxes.shown.size(), 4u);
+  EXPECT_EQ(boxes.shown[1].text, L"Invalid filename.");
+  EXPECT_EQ(boxes.shown[2].text, L"I/O error 32.");
+  EXPECT_EQ(boxes.shown[3].text, L"I/O error 123.");
 }
 
 TEST_F(FilesTest, SaveIntoAReadOnlyFileKeepsTheOldFile) {
@@ -265,9 +284,10 @@ TEST(WindowsFileReplaceTest, ReplacesAFileHeldOpenForAMoment) {
   EXPECT_EQ(bytesOf(target), "new");
   EXPECT_FALSE(std::filesystem::exists(fresh));
 
-  // A missing source is reported as such.
+  // A missing source is reported with the system's own number.
   windowsReplaceFile(folder.path() / L"none", target, error);
-  EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(error.value(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(error.category(), std::system_category());
 }
 
 // ---- Daily missions ----

@@ -65,8 +65,7 @@ void TfrmEveryDayMis::FormCreate() {
   btnClose = child(L"BUTTON", L"关闭", WS_TABSTOP | BS_PUSHBUTTON, Panel3->handle(), kBtnClose);
   bindCommand(kBtnDel, [this] { btnDelClick(); });
   bindCommand(kBtnClose, [this] { btnCloseClick(); });
-  // Esc closes the dialog as its close box does.
-  bindCommand(IDCANCEL, [this] { FormClose(); });
+  // Neither button is the cancel button: Esc does nothing here.
   layout();
 
   // A read fault is reported at once; the dialog opens with what it holds.

@@ -444,14 +444,24 @@ TEST_F(FilesTest, MaintenanceDeletesRowsAndWritesTheFileAtClose) {
 TEST_F(FilesTest, MaintenanceWithoutFileCreatesAnEmptyOneAtClose) {
   Boxes boxes;
   Probe probe;
+  bool openAfterEsc = false;
   probe.post([&] {
     const HWND window = FindWindowW(L"TfrmEveryDayMis", nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(ListView_GetItemCount(GetDlgItem(window, 101)), 0);
-    // Esc closes it too.
-    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    // The dialog has no cancel button: Esc leaves it open.
+    const HWND focus = GetFocus();
+    ASSERT_TRUE(focus == window || IsChild(window, focus));
+    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    probe.post([&, window] {
+      openAfterEsc = IsWindowVisible(window) != FALSE;
+      // Its close box closes it.
+      PostMessageW(window, WM_CLOSE, 0, 0);
+    });
   });
   command(cmdEveryday);
+  EXPECT_TRUE(openAfterEsc);
   EXPECT_TRUE(std::filesystem::exists(daily()));
   EXPECT_EQ(std::filesystem::file_size(daily()), 0u);
   EXPECT_TRUE(boxes.shown.empty());

@@ -558,7 +558,7 @@ TEST_F(TrayIconTest, ADoubleClickSendsItsCommandToTheOwner) {
   host.tray = nullptr;
 }
 
-TEST_F(TrayIconTest, TheContextEventOpensTheMenuAndItsCommandReachesTheOwner) {
+TEST_F(TrayIconTest, PressingTheRightButtonOpensTheMenuAndItsCommandReachesTheOwner) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 101, L"恢复");
   AppendMenuW(menu, MF_STRING, 102, L"关于程序");
@@ -575,22 +575,23 @@ TEST_F(TrayIconTest, TheContextEventOpensTheMenuAndItsCommandReachesTheOwner) {
   };
   // Should the keys not reach the menu, it still ends.
   const UINT_PTR guard = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
-  // Right button released on the icon: WM_CONTEXTMENU in version 4.
-  SendMessageW(host.handle(), kTrayMessage, MAKEWPARAM(600, 400), MAKELPARAM(WM_CONTEXTMENU, tray.iconId()));
+  const auto event = [&](UINT e) { return MAKELPARAM(e, tray.iconId()); };
+  SendMessageW(host.handle(), kTrayMessage, MAKEWPARAM(600, 400), event(WM_RBUTTONDOWN));
   KillTimer(nullptr, guard);
   pumpMessages();
-
   ASSERT_EQ(host.menusOpened.size(), 1u);
   EXPECT_EQ(host.menusOpened[0], menu);
   ASSERT_EQ(host.commands.size(), 1u);
   EXPECT_EQ(host.commands[0].id, 101);
 
-  // Pressing or releasing the right button alone opens nothing: the context
-  // event comes after the release.
+  // The release and its context event open no second menu...
   host.onMenuOpened = [] { EndMenu(); };
-  SendMessageW(host.handle(), kTrayMessage, 0, MAKELPARAM(WM_RBUTTONDOWN, tray.iconId()));
-  SendMessageW(host.handle(), kTrayMessage, 0, MAKELPARAM(WM_RBUTTONUP, tray.iconId()));
+  SendMessageW(host.handle(), kTrayMessage, 0, event(WM_RBUTTONUP));
+  SendMessageW(host.handle(), kTrayMessage, 0, event(WM_CONTEXTMENU));
   EXPECT_EQ(host.menusOpened.size(), 1u);
+  // ...while the keyboard's context event alone opens it.
+  SendMessageW(host.handle(), kTrayMessage, 0, event(WM_CONTEXTMENU));
+  EXPECT_EQ(host.menusOpened.size(), 2u);
   host.tray = nullptr;
   DestroyMenu(menu);
 }

@@ -96,7 +96,18 @@ bool TrayIcon::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       case WM_LBUTTONDBLCLK:
         if (hasDoubleClickCommand_) SendMessageW(owner_, WM_COMMAND, MAKEWPARAM(doubleClickCommand_, 0), 0);
         break;
-      case WM_CONTEXTMENU:  // right button released on the icon, or the menu key
+      case WM_RBUTTONDOWN:  // the menu opens as the right button goes down on the icon
+        openMenu();
+        pressMenuClosedAt_ = GetTickCount();
+        pressOpenedMenu_ = true;
+        break;
+      case WM_CONTEXTMENU:
+        // The release that follows a press sends this too: that menu has
+        // been shown already. Otherwise it is the keyboard's menu key.
+        if (pressOpenedMenu_) {
+          pressOpenedMenu_ = false;
+          if (GetTickCount() - pressMenuClosedAt_ <= GetDoubleClickTime()) break;
+        }
         openMenu();
         break;
       default:

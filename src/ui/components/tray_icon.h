@@ -24,8 +24,8 @@ class TrayIcon {
   void hide();
   bool visible() const { return visible_; }
 
-  // The menu opened by the icon's context-menu event (right button); its
-  // commands reach the owner as WM_COMMAND.
+  // The menu opened when the right button is pressed on the icon, or by the
+  // keyboard's context-menu event; its commands reach the owner as WM_COMMAND.
   void setMenu(HMENU popupMenu);
   // A double-click on the icon sends WM_COMMAND(commandId) to the owner.
   void setDoubleClickCommand(int commandId);
@@ -59,6 +59,8 @@ class TrayIcon {
   bool hasDoubleClickCommand_ = false;
   bool visible_ = false;
   bool minimizeToTray_ = false;
+  bool pressOpenedMenu_ = false;  // until the context event of that press's release
+  DWORD pressMenuClosedAt_ = 0;
 };
 
 // Every call of Shell_NotifyIconW made by TrayIcon goes through here. While a

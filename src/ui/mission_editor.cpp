@@ -257,6 +257,7 @@ void TfrmMis::createSideBar() {
   RECT client;
   GetClientRect(Panel2->handle(), &client);
   dxNavBar1 = std::make_unique<NavBar>(Panel2->handle(), 0, 0, client.right, client.bottom, ImageList2, 32);
+  dxNavBar1->setArrowsRunItems(true);  // its items choose pages, as tabs do
   const int mission = dxNavBar1->addGroup(L"系统任务", true);
   const int tishi = dxNavBar1->addGroup(L"提示任务", false);
   const int internet = dxNavBar1->addGroup(L"网络任务", false);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "resource_names.h"
@@ -418,6 +420,225 @@ TEST_F(NavBarTest, DisabledItemsAreGreyAndOnlyEnabledOnesLightUpUnderTheMouse) {
   bar.setSelectedItem(kDelete);
   const RECT del = bar.itemRect(kDelete);
   EXPECT_EQ(printClient(bar.handle()).at(del.left + 3, (del.top + del.bottom) / 2), rgb(bar.colors().selectedFill));
+}
+
+// The focus events raised in this process, as (window, child id).
+class FocusEvents {
+ public:
+  FocusEvents() {
+    seen().clear();
+    hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &FocusEvents::record,
+                            GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  }
+  ~FocusEvents() { UnhookWinEvent(hook_); }
+  // The child ids of the events the window raised, pumped in first.
+  std::vector<long> of(HWND window) {
+    pumpMessages();
+    std::vector<long> ids;
+    for (const auto& [from, child] : seen()) {
+      if (from == window) ids.push_back(child);
+    }
+    seen().clear();
+    return ids;
+  }
+
+ private:
+  static std::vector<std::pair<HWND, long>>& seen() {
+    static std::vector<std::pair<HWND, long>> events;
+    return events;
+  }
+  static void CALLBACK record(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    // Windows raises one for the window itself (child 0) on every focus change.
+    if (object == OBJID_CLIENT && child != CHILDID_SELF) seen().emplace_back(window, child);
+  }
+  HWINEVENTHOOK hook_;
+};
+
+void key(HWND window, UINT vk) { SendMessageW(window, WM_KEYDOWN, vk, 0); }
+
+TEST_F(NavBarTest, TheKeyboardMovesTheFocusMarkOpensGroupsAndRunsItems) {
+  ShowWindow(host.handle(), SW_SHOW);
+  NavBar bar(host.handle(), 0, 0, 153, 330, images, 16);
+  fillMainBar(bar);
+  bar.setItemEnabled(kPause, false);
+  EXPECT_TRUE(GetWindowLongW(bar.handle(), GWL_STYLE) & WS_TABSTOP);
+  const uint32_t body = rgb(bar.colors().groupBody);
+  const RegionStats unfocused = stats(printClient(bar.handle()), bar.itemRect(kAdd), body);
+
+  FocusEvents events;
+  SetFocus(bar.handle());
+  ASSERT_EQ(GetFocus(), bar.handle());
+  // The focus starts on the first header; Down goes to the first item, which
+  // now shows a focus mark.
+  EXPECT_EQ(events.of(bar.handle()), std::vector<long>{NavBar::groupNode(0)});
+  key(bar.handle(), VK_DOWN);
+  EXPECT_EQ(events.of(bar.handle()), std::vector<long>{NavBar::itemNode(0, 0)});
+  EXPECT_GT(stats(printClient(bar.handle()), bar.itemRect(kAdd), body).differing, unfocused.differing);
+  key(bar.handle(), VK_RETURN);
+  key(bar.handle(), VK_SPACE);
+  ASSERT_EQ(host.commands.size(), 2u);
+  EXPECT_EQ(host.commands[0].id, kAdd);
+  EXPECT_EQ(host.commands[1].id, kAdd);
+  host.commands.clear();
+
+  // End lands on Stop; Up passes over the disabled Pause to Start.
+  key(bar.handle(), VK_END);
+  key(bar.handle(), VK_UP);
+  key(bar.handle(), VK_SPACE);
+  ASSERT_EQ(host.commands.size(), 1u);
+  EXPECT_EQ(host.commands[0].id, kStart);
+  EXPECT_EQ(events.of(bar.handle()), (std::vector<long>{NavBar::itemNode(1, 2), NavBar::itemNode(1, 0)}));
+  host.commands.clear();
+
+  // Home, then Enter on the header closes its group; Down skips its items;
+  // Space on the next header closes that one, Right opens it again.
+  key(bar.handle(), VK_HOME);
+  key(bar.handle(), VK_RETURN);
+  EXPECT_FALSE(bar.expanded(0));
+  key(bar.handle(), VK_DOWN);
+  key(bar.handle(), VK_SPACE);
+  EXPECT_FALSE(bar.expanded(1));
+  key(bar.handle(), VK_RIGHT);
+  EXPECT_TRUE(bar.expanded(1));
+  key(bar.handle(), VK_RIGHT);  // into the open group
+  key(bar.handle(), VK_LEFT);   // back to its header
+  key(bar.handle(), VK_LEFT);   // which closes
+  EXPECT_FALSE(bar.expanded(1));
+  EXPECT_TRUE(host.commands.empty());
+  EXPECT_EQ(events.of(bar.handle()), (std::vector<long>{NavBar::groupNode(0), NavBar::groupNode(1),
+                                                        NavBar::itemNode(1, 0), NavBar::groupNode(1)}));
+
+  // A bar whose items choose pages runs the item the arrows land on.
+  bar.setExpanded(1, true);
+  bar.setArrowsRunItems(true);
+  key(bar.handle(), VK_DOWN);
+  key(bar.handle(), VK_DOWN);
+  ASSERT_EQ(host.commands.size(), 2u);
+  EXPECT_EQ(host.commands[0].id, kStart);
+  EXPECT_EQ(host.commands[1].id, kStop);
+  SetFocus(host.handle());
+}
+
+// Reads the side bar through the accessibility interface, as a screen reader does.
+struct Accessible {
+  explicit Accessible(HWND window) {
+    CoInitialize(nullptr);
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                               reinterpret_cast<void**>(&object));
+  }
+  ~Accessible() {
+    if (object) object->Release();
+    CoUninitialize();
+  }
+  static VARIANT child(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+  }
+  std::wstring name(long id) const { return text(&IAccessible::get_accName, id); }
+  std::wstring action(long id) const { return text(&IAccessible::get_accDefaultAction, id); }
+  long role(long id) const { return number(&IAccessible::get_accRole, id); }
+  long state(long id) const { return number(&IAccessible::get_accState, id); }
+  long count() const {
+    long n = -1;
+    object->get_accChildCount(&n);
+    return n;
+  }
+  RECT location(long id) const {
+    long x = 0, y = 0, w = 0, h = 0;
+    object->accLocation(&x, &y, &w, &h, child(id));
+    return RECT{x, y, x + w, y + h};
+  }
+  // The children AccessibleChildren lists: objects' names, elements' ids.
+  std::vector<std::wstring> childNames() const {
+    std::vector<VARIANT> children(static_cast<size_t>(count()));
+    LONG got = 0;
+    AccessibleChildren(object, 0, static_cast<LONG>(children.size()), children.data(), &got);
+    std::vector<std::wstring> names;
+    for (LONG i = 0; i < got; ++i) {
+      if (children[i].vt == VT_DISPATCH) {
+        IAccessible* part = nullptr;
+        children[i].pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&part));
+        BSTR n = nullptr;
+        if (part && part->get_accName(child(CHILDID_SELF), &n) == S_OK) names.emplace_back(n, SysStringLen(n));
+        SysFreeString(n);
+        if (part) part->Release();
+      } else {
+        names.push_back(name(children[i].lVal));
+      }
+      VariantClear(&children[i]);
+    }
+    return names;
+  }
+
+  IAccessible* object = nullptr;
+
+ private:
+  std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) const {
+    BSTR value = nullptr;
+    if ((object->*get)(child(id), &value) != S_OK || !value) return L"";
+    std::wstring out(value, SysStringLen(value));
+    SysFreeString(value);
+    return out;
+  }
+  long number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) const {
+    VARIANT value;
+    VariantInit(&value);
+    if ((object->*get)(child(id), &value) != S_OK || value.vt != VT_I4) return -1;
+    return value.lVal;
+  }
+};
+
+TEST_F(NavBarTest, ScreenReadersReadGroupsAndItemsWithTheirStatesAndPlaces) {
+  NavBar bar(host.handle(), 0, 0, 153, 330, images, 16);
+  fillMainBar(bar);
+  bar.setItemEnabled(kPause, false);
+  bar.setSelectedItem(kModify);
+  bar.setExpanded(1, false);
+  Accessible reader(bar.handle());
+  ASSERT_NE(reader.object, nullptr);
+
+  EXPECT_EQ(reader.count(), 2);
+  EXPECT_EQ(reader.childNames(), (std::vector<std::wstring>{L"任务", L"控制"}));
+  const long missions = NavBar::groupNode(0), control = NavBar::groupNode(1);
+  EXPECT_EQ(reader.role(missions), ROLE_SYSTEM_GROUPING);
+  EXPECT_TRUE(reader.state(missions) & STATE_SYSTEM_EXPANDED);
+  EXPECT_TRUE(reader.state(control) & STATE_SYSTEM_COLLAPSED);
+  EXPECT_EQ(reader.action(control), L"展开");
+
+  // A group's own object lists its items.
+  IDispatch* group = nullptr;
+  ASSERT_EQ(reader.object->get_accChild(Accessible::child(missions), &group), S_OK);
+  IAccessible* groupObject = nullptr;
+  group->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&groupObject));
+  group->Release();
+  long items = 0;
+  groupObject->get_accChildCount(&items);
+  EXPECT_EQ(items, 3);
+  groupObject->Release();
+
+  const long add = NavBar::itemNode(0, 0), modify = NavBar::itemNode(0, 1), pause = NavBar::itemNode(1, 1);
+  EXPECT_EQ(reader.name(add), L"添加任务");
+  EXPECT_EQ(reader.role(add), ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(reader.action(add), L"按");
+  EXPECT_FALSE(reader.state(add) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE));
+  EXPECT_TRUE(reader.state(modify) & STATE_SYSTEM_SELECTED);
+  EXPECT_TRUE(reader.state(pause) & STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_TRUE(reader.state(pause) & STATE_SYSTEM_INVISIBLE);  // its group is closed
+
+  // Places on the screen match the drawn ones.
+  RECT onScreen = bar.itemRect(kDelete);
+  MapWindowPoints(bar.handle(), nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+  EXPECT_TRUE(same(reader.location(NavBar::itemNode(0, 2)), onScreen));
+
+  // The default actions open a group and press an item.
+  EXPECT_EQ(reader.object->accDoDefaultAction(Accessible::child(control)), S_OK);
+  EXPECT_TRUE(bar.expanded(1));
+  EXPECT_EQ(reader.object->accDoDefaultAction(Accessible::child(NavBar::itemNode(1, 2))), S_OK);
+  ASSERT_EQ(host.commands.size(), 1u);
+  EXPECT_EQ(host.commands[0].id, kStop);
 }
 
 // ---- the notification-area icon ----

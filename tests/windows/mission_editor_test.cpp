@@ -52,6 +52,13 @@ void clickAt(HWND window, const RECT& r) {
   SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
+// A key pressed on a control, through the dialog's keyboard handling.
+void typeKey(HWND control, UINT vk) {
+  PostMessageW(control, WM_KEYDOWN, vk, 0);
+  MSG message;
+  while (PeekMessageW(&message, control, 0, 0, PM_REMOVE)) dispatchMessage(message);
+}
+
 SYSTEMTIME pickerTime(HWND picker) {
   SYSTEMTIME t{};
   EXPECT_EQ(DateTime_GetSystemtime(picker, &t), GDT_VALID);
@@ -440,7 +447,7 @@ TEST_F(EditorTest, ModifyOnPowerRowsAndUnknownKinds) {
   EXPECT_EQ(row(1).kindName, "随手记");
 }
 
-TEST_F(EditorTest, SideBarItemsSwitchPagesAndClosedGroupsOpenOnAClick) {
+TEST_F(EditorTest, SideBarItemsSwitchPagesByMouseAndKeyboard) {
   shown(1, [&] {
     NavBar& bar = *editor.dxNavBar1;
     HWND h = bar.handle();
@@ -460,6 +467,22 @@ TEST_F(EditorTest, SideBarItemsSwitchPagesAndClosedGroupsOpenOnAClick) {
     EXPECT_EQ(editor.activePage(), 2);
     clickAt(h, bar.groupRect(TfrmMis::nbgMission));
     EXPECT_FALSE(bar.expanded(TfrmMis::nbgMission));
+
+    // By keyboard: Enter on the header opens the group (the dialog stays
+    // open), and the arrow keys switch pages as they move.
+    SetFocus(h);
+    typeKey(h, VK_RETURN);
+    EXPECT_TRUE(bar.expanded(TfrmMis::nbgMission));
+    EXPECT_TRUE(editor.isModal());
+    EXPECT_EQ(editor.activePage(), 2);
+    typeKey(h, VK_DOWN);
+    EXPECT_EQ(editor.activePage(), 0);
+    typeKey(h, VK_DOWN);
+    EXPECT_EQ(editor.activePage(), 1);
+    EXPECT_EQ(bar.selectedItem(), TfrmMis::kNbExePro);
+    typeKey(h, VK_END);
+    EXPECT_EQ(editor.activePage(), 6);
+    EXPECT_EQ(GetFocus(), h);
   });
 }
 

@@ -29,6 +29,8 @@ constexpr int kCorner = 4;          // highlight corners
 
 RECT emptyRect() { return RECT{0, 0, 0, 0}; }
 
+POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
 RECT shifted(RECT r, int dy) {
   OffsetRect(&r, 0, dy);
   return r;
@@ -73,7 +75,7 @@ NavBar::NavBar(HWND parent, int x, int y, int width, int height, HIMAGELIST imag
   font_ = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
   CreateParams params;
   params.className = kClassName;
-  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
   params.x = x;
   params.y = y;
   params.width = width;
@@ -120,6 +122,11 @@ void NavBar::setItemEnabled(int commandId, bool enabled) {
   item->enabled = enabled;
   const RECT r = itemRect(commandId);
   InvalidateRect(handle(), &r, FALSE);
+  for (int g = 0; g < static_cast<int>(groups_.size()); ++g) {
+    for (int i = 0; i < static_cast<int>(groups_[g].items.size()); ++i) {
+      if (&groups_[g].items[i] == item) notifyStateChange(itemNode(g, i));
+    }
+  }
 }
 
 bool NavBar::itemEnabled(int commandId) const {
@@ -130,8 +137,11 @@ bool NavBar::itemEnabled(int commandId) const {
 void NavBar::setExpanded(int group, bool expanded) {
   if (group < 0 || group >= static_cast<int>(groups_.size()) || groups_[group].expanded == expanded) return;
   groups_[group].expanded = expanded;
+  // The focus mark does not stay on an item that has gone.
+  if (!expanded && focus_.group == group && focus_.item >= 0) focus_ = Target{group, -1};
   layout();
   InvalidateRect(handle(), nullptr, FALSE);
+  notifyStateChange(groupNode(group));
 }
 
 bool NavBar::expanded(int group) const {
@@ -300,6 +310,13 @@ void NavBar::onButtonDown(POINT client) {
   if (target.item >= 0 && !groups_[target.group].items[target.item].enabled) target = Target{};
   pressed_ = target;
   if (pressed_.group < 0) return;
+  invalidateTarget(focus_);
+  focus_ = pressed_;
+  if (GetFocus() == handle()) {
+    notifyFocus(nodeOf(focus_));
+  } else {
+    SetFocus(handle());
+  }
   SetCapture(handle());
   invalidateTarget(pressed_);
 }
@@ -310,16 +327,7 @@ void NavBar::onButtonUp(POINT client) {
   if (GetCapture() == handle()) ReleaseCapture();
   if (pressed.group < 0) return;
   invalidateTarget(pressed);
-  if (!(hitTest(client) == pressed)) return;
-  if (pressed.item < 0) {
-    setExpanded(pressed.group, !groups_[pressed.group].expanded);
-    return;
-  }
-  const Item& item = groups_[pressed.group].items[pressed.item];
-  if (!item.enabled) return;
-  // Last: the parent's handler may do anything, a modal dialog included.
-  const HWND self = handle();
-  SendMessageW(GetParent(self), WM_COMMAND, MAKEWPARAM(item.commandId, 0), reinterpret_cast<LPARAM>(self));
+  if (hitTest(client) == pressed) runTarget(pressed);
 }
 
 // ---- painting ----
@@ -484,6 +492,7 @@ void NavBar::paint(HDC dc, const RECT& client) {
     if (body.bottom < client.top || body.top > client.bottom) continue;
     paintGroup(dc, groups_[g], g);
   }
+  paintFocusMark(dc);
   SelectObject(dc, oldFont);
 }
 
@@ -511,6 +520,34 @@ LRESULT NavBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETDLGCODE:
+      // The arrows, and Enter as a key of the bar rather than the dialog's
+      // default button.
+      if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
+          reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN) {
+        return DLGC_WANTARROWS | DLGC_WANTMESSAGE;
+      }
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      onKey(static_cast<UINT>(wParam));
+      return 0;
+    case WM_SETFOCUS:
+      if (!validTarget(focus_)) {
+        const RECT selected = itemRect(selected_);
+        const Target chosen = IsRectEmpty(&selected) ? Target{} : hitTest(centre(selected));
+        focus_ = chosen.group >= 0 ? chosen : Target{groups_.empty() ? -1 : 0, -1};
+      }
+      invalidateTarget(focus_);
+      if (validTarget(focus_)) {
+        scrollIntoView(focus_);
+        notifyFocus(nodeOf(focus_));
+      }
+      return 0;
+    case WM_KILLFOCUS:
+      invalidateTarget(focus_);
+      return 0;
+    case WM_GETOBJECT:
+      return answerGetObject(wParam, lParam);
     case WM_PAINT:
       paintBuffered(handle(), [this](HDC dc, const RECT& client) { paint(dc, client); });
       return 0;

@@ -10,6 +10,18 @@
 // shown as selected is the owner's choice (setSelectedItem); a click does not
 // change it.
 //
+// Keyboard: the bar is a tab stop and shows a focus mark on the header or
+// item that has the focus. Up/Down (Home/End) move it over the headers and
+// the enabled items of open groups, Left/Right close and open a group,
+// Enter/Space open or close a group on its header and run an item as a click
+// does. With arrowsRunItems the arrow keys also run the item they land on
+// (a bar whose items choose pages, like tabs).
+//
+// Screen readers see the bar (node 0), its groups (expanded or collapsed,
+// default action opens or closes) and their items (pushed by the default
+// action; unavailable, selected, focused, invisible in a closed group);
+// keyboard focus moves raise the focus event.
+//
 // Positions and sizes passed in are the parent's pixels; the bar scales its
 // own metrics by its dpi. When the open groups do not fit, a vertical scroll
 // bar appears (mouse wheel too). The font is the parent's (WM_GETFONT) at
@@ -21,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/components/accessible.h"
 #include "ui/components/window.h"
 
 struct NavBarColors {
@@ -39,7 +52,7 @@ struct NavBarColors {
   COLORREF selectedBorder = RGB(98, 148, 222);
 };
 
-class NavBar : public Window {
+class NavBar : public Window, private AccessibleSource {
  public:
   NavBar(HWND parent, int x, int y, int width, int height, HIMAGELIST images, int iconSize /*16 or 32*/);
   ~NavBar() override;
@@ -68,6 +81,19 @@ class NavBar : public Window {
   void setColors(const NavBarColors& colors);
   const NavBarColors& colors() const { return colors_; }
 
+  void setArrowsRunItems(bool on) { arrowsRunItems_ = on; }
+
+  // What screen readers are told, node by node: 0 the bar, a group's header
+  // groupNode(g), an item itemNode(g, i).
+  static int groupNode(int group) { return (group + 1) * kNodesPerGroup; }
+  static int itemNode(int group, int item) { return groupNode(group) + item + 1; }
+  HWND accessibleWindow() const override { return handle(); }
+  AccessibleNode accessibleNode(int node) const override;
+  std::vector<int> accessibleChildren(int node) const override;
+  int accessibleParent(int node) const override;
+  int accessibleFocus() const override;
+  void accessibleDoDefaultAction(int node) override;
+
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -93,7 +119,11 @@ class NavBar : public Window {
     bool operator==(const Target&) const = default;
   };
 
+  static constexpr int kNodesPerGroup = 100;
   bool tiles() const { return iconSize_ >= 32; }
+  bool validTarget(const Target& target) const;
+  int nodeOf(const Target& target) const;
+  Target targetOf(int node) const;
   const Item* findItem(int commandId) const;
   Item* findItem(int commandId);
   Target hitTest(POINT client) const;
@@ -118,6 +148,14 @@ class NavBar : public Window {
   void onButtonUp(POINT client);
   void setHot(const Target& target);
 
+  // Keyboard.
+  std::vector<Target> keyboardStops() const;
+  void onKey(UINT key);
+  void moveFocus(const Target& target);
+  void runTarget(const Target& target);
+  void scrollIntoView(const Target& target);
+  void paintFocusMark(HDC dc);
+
   std::vector<Group> groups_;
   HIMAGELIST images_;
   int iconSize_;
@@ -134,6 +172,8 @@ class NavBar : public Window {
   Target hot_;
   Target pressed_;
   bool trackingLeave_ = false;
+  Target focus_;  // where the focus mark is, when the bar has the focus
+  bool arrowsRunItems_ = false;
 
   // The image list's pictures greyed, premultiplied, side by side; made on
   // first need.

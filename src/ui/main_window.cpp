@@ -11,6 +11,7 @@
 #include "ui/daily_missions_dialog.h"
 #include "ui/mission_editor.h"
 #include "ui/addresses.h"
+#include "ui/components/accessible.h"
 #include "ui/components/gif_view.h"
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
@@ -291,6 +292,7 @@ void TForm1::createToolBar() {
   // The animation sits at the toolbar's right end; the free width between
   // the buttons and it stays empty.
   RxGIFAnimator1 = std::make_unique<GifView>(ToolBar1, 0, 0, scale(64), scale(56), res::kAnimGif);
+  describeWindow(RxGIFAnimator1->handle(), L"动画", ROLE_SYSTEM_ANIMATION);
 
   runSwitches_[0] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdStart);
   runSwitches_[1] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdPause);

@@ -263,6 +263,12 @@ TEST(AboutBoxTest, ShowsNameVersionDesignerHomePageThanksAndTheButtonAtTheirPlac
   ASSERT_TRUE(IsWindow(about.RzLabel1));
   expectPlace(about.RzLabel1, 240, 32, 37, 60);
   std::wstring thanks = textOf(about.RzLabel1);
+  {
+    Accessible reader(about.RzLabel1);  // read aloud as the text it draws
+    ASSERT_NE(reader.object, nullptr);
+    EXPECT_EQ(reader.name(CHILDID_SELF), thanks);
+    EXPECT_EQ(reader.role(CHILDID_SELF), ROLE_SYSTEM_STATICTEXT);
+  }
   std::vector<std::wstring> lines;
   for (size_t start = 0;;) {
     const size_t end = thanks.find(L'\n', start);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "ui/components/graphics.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -518,78 +518,6 @@ TEST_F(NavBarTest, TheKeyboardMovesTheFocusMarkOpensGroupsAndRunsItems) {
   EXPECT_EQ(host.commands[1].id, kStop);
   SetFocus(host.handle());
 }
-
-// Reads the side bar through the accessibility interface, as a screen reader does.
-struct Accessible {
-  explicit Accessible(HWND window) {
-    CoInitialize(nullptr);
-    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                               reinterpret_cast<void**>(&object));
-  }
-  ~Accessible() {
-    if (object) object->Release();
-    CoUninitialize();
-  }
-  static VARIANT child(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-  }
-  std::wstring name(long id) const { return text(&IAccessible::get_accName, id); }
-  std::wstring action(long id) const { return text(&IAccessible::get_accDefaultAction, id); }
-  long role(long id) const { return number(&IAccessible::get_accRole, id); }
-  long state(long id) const { return number(&IAccessible::get_accState, id); }
-  long count() const {
-    long n = -1;
-    object->get_accChildCount(&n);
-    return n;
-  }
-  RECT location(long id) const {
-    long x = 0, y = 0, w = 0, h = 0;
-    object->accLocation(&x, &y, &w, &h, child(id));
-    return RECT{x, y, x + w, y + h};
-  }
-  // The children AccessibleChildren lists: objects' names, elements' ids.
-  std::vector<std::wstring> childNames() const {
-    std::vector<VARIANT> children(static_cast<size_t>(count()));
-    LONG got = 0;
-    AccessibleChildren(object, 0, static_cast<LONG>(children.size()), children.data(), &got);
-    std::vector<std::wstring> names;
-    for (LONG i = 0; i < got; ++i) {
-      if (children[i].vt == VT_DISPATCH) {
-        IAccessible* part = nullptr;
-        children[i].pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&part));
-        BSTR n = nullptr;
-        if (part && part->get_accName(child(CHILDID_SELF), &n) == S_OK) names.emplace_back(n, SysStringLen(n));
-        SysFreeString(n);
-        if (part) part->Release();
-      } else {
-        names.push_back(name(children[i].lVal));
-      }
-      VariantClear(&children[i]);
-    }
-    return names;
-  }
-
-  IAccessible* object = nullptr;
-
- private:
-  std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) const {
-    BSTR value = nullptr;
-    if ((object->*get)(child(id), &value) != S_OK || !value) return L"";
-    std::wstring out(value, SysStringLen(value));
-    SysFreeString(value);
-    return out;
-  }
-  long number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) const {
-    VARIANT value;
-    VariantInit(&value);
-    if ((object->*get)(child(id), &value) != S_OK || value.vt != VT_I4) return -1;
-    return value.lVal;
-  }
-};
 
 TEST_F(NavBarTest, ScreenReadersReadGroupsAndItemsWithTheirStatesAndPlaces) {
   NavBar bar(host.handle(), 0, 0, 153, 330, images, 16);

@@ -16,6 +16,7 @@
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
 #include "ui/components/form.h"
+#include "ui/components/gif_view.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
@@ -107,6 +108,15 @@ TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
     EXPECT_EQ(column.cx, widths[i]);
   }
   EXPECT_FALSE(form.CoolTrayIcon1->visible());
+
+  // What a screen reader finds in the self-drawn parts.
+  Accessible animation(form.RxGIFAnimator1->handle());
+  ASSERT_NE(animation.object, nullptr);
+  EXPECT_EQ(animation.name(CHILDID_SELF), L"动画");
+  EXPECT_EQ(animation.role(CHILDID_SELF), ROLE_SYSTEM_ANIMATION);
+  Accessible sideBar(form.dxNavBar1->handle());
+  EXPECT_EQ(sideBar.childNames(), (std::vector<std::wstring>{L"任务", L"控制"}));
+  EXPECT_TRUE(sideBar.state(NavBar::itemNode(1, 1)) & STATE_SYSTEM_UNAVAILABLE);  // Pause
 }
 
 TEST_F(MainWindowTest, RunControlsAtStartAndAfterEachCommand) {

@@ -518,7 +518,12 @@ TEST(FileNameEditTest, BrowseWritesTheChosenPathQuotedWhenItHoldsABlank) {
   EXPECT_EQ(edit.text(), L"\"c:\\my sounds\\bell.wav\"");
   EXPECT_EQ(edit.fileName(), L"c:\\my sounds\\bell.wav");
   answer = L"c:\\bell.wav";
-  click(edit.button());
+  // A screen reader hears what the "..." button is for and presses it.
+  Accessible reader(edit.button());
+  ASSERT_NE(reader.object, nullptr);
+  EXPECT_EQ(reader.name(CHILDID_SELF), L"浏览");
+  EXPECT_EQ(reader.role(CHILDID_SELF), ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(reader.object->accDoDefaultAction(Accessible::child(CHILDID_SELF)), S_OK);
   EXPECT_EQ(edit.text(), L"c:\\bell.wav");
   answer = std::nullopt;  // cancelled: the text stays
   click(edit.button());

@@ -426,11 +426,27 @@ TEST(MonthCalendarTest, PaintsTheSelectedDayAndOnlyItHighlighted) {
   EXPECT_NE(centreColour(3, 4), white);
 }
 
-TEST(MonthCalendarTest, ArrowKeysMoveTheSelectionWithinTheMonth) {
+TEST(MonthCalendarTest, ArrowKeysMoveTheSelectionWithinTheMonthAndScreenReadersFollow) {
   MonthCalendar calendar(theOwner(), 5, 0, 0, 265, 153, 2026, 12, 9);
   const auto press = [&](UINT key) { SendMessageW(calendar.handle(), WM_KEYDOWN, key, 1); };
   press(VK_RIGHT);
   EXPECT_EQ(calendar.selectedDay(), 10);
+
+  // A table of the month's days, each named by its date; the chosen one is
+  // selected and lies where it is drawn.
+  Accessible reader(calendar.handle());
+  ASSERT_NE(reader.object, nullptr);
+  EXPECT_EQ(reader.role(CHILDID_SELF), ROLE_SYSTEM_TABLE);
+  EXPECT_EQ(reader.count(), 31);
+  EXPECT_EQ(reader.role(10), ROLE_SYSTEM_CELL);
+  EXPECT_NE(reader.name(10).find(L"10"), std::wstring::npos);
+  EXPECT_NE(reader.name(10).find(L"2026"), std::wstring::npos);
+  EXPECT_TRUE(reader.state(10) & STATE_SYSTEM_SELECTED);
+  EXPECT_FALSE(reader.state(9) & STATE_SYSTEM_SELECTED);
+  RECT cell = calendar.cellRect(2, 4);  // Thursday 10 December 2026
+  MapWindowPoints(calendar.handle(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+  EXPECT_TRUE(EqualRect(&cell, &static_cast<const RECT&>(reader.location(10))));
+
   press(VK_DOWN);
   EXPECT_EQ(calendar.selectedDay(), 17);
   press(VK_UP);

@@ -338,7 +338,14 @@ class WindowDescription final : public AccessibleSource {
   AccessibleNode accessibleNode(int) const override {
     AccessibleNode node;
     node.name = name_;
+    if (node.name.empty()) {
+      const int length = GetWindowTextLengthW(window_);
+      node.name.resize(static_cast<size_t>(length) + 1);
+      node.name.resize(static_cast<size_t>(GetWindowTextW(window_, node.name.data(), length + 1)));
+    }
     node.role = role_;
+    if (role_ == ROLE_SYSTEM_STATICTEXT) node.state |= STATE_SYSTEM_READONLY;
+    if (role_ == ROLE_SYSTEM_ANIMATION) node.state |= STATE_SYSTEM_ANIMATED | STATE_SYSTEM_READONLY;
     node.defaultAction = IsWindowEnabled(window_) ? action_ : std::wstring();
     if (!IsWindowEnabled(window_)) node.state |= STATE_SYSTEM_UNAVAILABLE;
     if (!IsWindowVisible(window_)) node.state |= STATE_SYSTEM_INVISIBLE;

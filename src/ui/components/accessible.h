@@ -51,7 +51,7 @@ class AccessibleSource {
   std::shared_ptr<AccessibleSource*> self_;  // emptied when the source goes
 };
 
-// The same answer for a control that is one part only: a name and a role.
-// Installs itself on an existing window (a standard control whose own
-// answer would be wrong) and lives as long as it.
+// The same answer for a control that is one part only: a name (empty: the
+// window's text) and a role. Installs itself on an existing window (also a
+// standard control whose own answer would be wrong) and lives as long as it.
 void describeWindow(HWND window, const std::wstring& name, long role, const std::wstring& defaultAction = {});

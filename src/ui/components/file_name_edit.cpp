@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/components/accessible.h"
+
 namespace {
 
 constexpr int kBrowseButtonId = 1;
@@ -109,6 +111,8 @@ FileNameEdit::FileNameEdit(HWND parent, int x, int y, int width, int height, std
                             handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBrowseButtonId)), instance,
                             nullptr);
   bindCommand(kBrowseButtonId, [this] { browse(); });
+  // Its caption "..." says nothing when read aloud.
+  describeWindow(button_, L"浏览", ROLE_SYSTEM_PUSHBUTTON, L"按");
   layout();
 }
 

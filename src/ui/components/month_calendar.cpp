@@ -70,6 +70,7 @@ void MonthCalendar::setSelectedDay(int day) {
   invalidateDay(selected_);
   selected_ = day;
   invalidateDay(selected_);
+  if (GetFocus() == handle()) notifyFocus(selected_);
 }
 
 int MonthCalendar::dayAt(int row, int column) const {
@@ -98,11 +99,60 @@ bool MonthCalendar::cellAt(POINT point, int& row, int& column) const {
   return true;
 }
 
-void MonthCalendar::invalidateDay(int day) {
-  if (day < 1 || day > days_ || !handle()) return;
+RECT MonthCalendar::dayRect(int day) const {
+  if (day < 1 || day > days_ || !handle()) return RECT{};
   const int index = firstColumn_ + day - 1;
-  const RECT r = cellRect(1 + index / kColumns, index % kColumns);
-  InvalidateRect(handle(), &r, FALSE);
+  return cellRect(1 + index / kColumns, index % kColumns);
+}
+
+void MonthCalendar::invalidateDay(int day) {
+  const RECT r = dayRect(day);
+  if (!IsRectEmpty(&r)) InvalidateRect(handle(), &r, FALSE);
+}
+
+AccessibleNode MonthCalendar::accessibleNode(int node) const {
+  AccessibleNode part;
+  if (node == 0) {
+    part.role = ROLE_SYSTEM_TABLE;
+    part.state = STATE_SYSTEM_FOCUSABLE | (GetFocus() == handle() ? STATE_SYSTEM_FOCUSED : 0);
+    GetClientRect(handle(), &part.rect);
+    SYSTEMTIME month{};
+    month.wYear = static_cast<WORD>(year_);
+    month.wMonth = static_cast<WORD>(month_);
+    month.wDay = 1;
+    wchar_t text[80] = L"";
+    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_YEARMONTH, &month, nullptr, text, 80, nullptr) > 0) {
+      part.name = text;
+    }
+    return part;
+  }
+  if (node < 1 || node > days_) return part;
+  SYSTEMTIME date{};
+  date.wYear = static_cast<WORD>(year_);
+  date.wMonth = static_cast<WORD>(month_);
+  date.wDay = static_cast<WORD>(node);
+  date.wDayOfWeek = static_cast<WORD>(dayOfWeek(year_, month_, node));
+  wchar_t text[80] = L"";
+  if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, text, 80, nullptr) > 0) {
+    part.name = text;
+  } else {
+    part.name = std::to_wstring(node);
+  }
+  part.role = ROLE_SYSTEM_CELL;
+  part.state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+  if (node == selected_) {
+    part.state |= STATE_SYSTEM_SELECTED | (GetFocus() == handle() ? STATE_SYSTEM_FOCUSED : 0);
+  }
+  part.rect = dayRect(node);
+  part.defaultAction = L"选择";
+  return part;
+}
+
+std::vector<int> MonthCalendar::accessibleChildren(int node) const {
+  std::vector<int> days;
+  if (node != 0) return days;
+  for (int day = 1; day <= days_; ++day) days.push_back(day);
+  return days;
 }
 
 void MonthCalendar::paint(HDC dc) {
@@ -228,9 +278,14 @@ LRESULT MonthCalendar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_SETFOCUS:
+      invalidateDay(selected_);
+      notifyFocus(selected_);
+      return 0;
     case WM_KILLFOCUS:
       invalidateDay(selected_);
       return 0;
+    case WM_GETOBJECT:
+      return answerGetObject(wParam, lParam);
     default:
       break;
   }

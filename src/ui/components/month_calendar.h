@@ -9,19 +9,24 @@
 // month selects it (the arrow keys move the selection within the month when
 // the grid has the focus); nothing else changes and nobody is told: the
 // owner reads selectedDay() when it wants to know.
+//
+// Screen readers see a table whose cells are the days of the month, each
+// named by its long date, the chosen one selected; moving the choice by
+// keyboard raises the focus event for the new day.
 
 #include <windows.h>
 
 #include <array>
 #include <string>
 
+#include "ui/components/accessible.h"
 #include "ui/components/window.h"
 
 // The user's short weekday names, Sunday first: the abbreviated names of
 // the regional settings, or the shortest ones where those are missing.
 std::array<std::wstring, 7> regionalShortWeekdayNames();
 
-class MonthCalendar final : public Window {
+class MonthCalendar final : public Window, private AccessibleSource {
  public:
   static constexpr int kColumns = 7;
   static constexpr int kRows = 7;  // the weekday header and six weeks
@@ -44,12 +49,20 @@ class MonthCalendar final : public Window {
   // A cell's rectangle in client pixels.
   RECT cellRect(int row, int column) const;
 
+  // Screen readers: node 0 the grid, node d the day d.
+  HWND accessibleWindow() const override { return handle(); }
+  AccessibleNode accessibleNode(int node) const override;
+  std::vector<int> accessibleChildren(int node) const override;
+  int accessibleFocus() const override { return selected_; }
+  void accessibleDoDefaultAction(int node) override { setSelectedDay(node); }
+
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void paint(HDC dc);
   void invalidateDay(int day);
+  RECT dayRect(int day) const;
   bool cellAt(POINT point, int& row, int& column) const;
 
   int year_;

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/components/accessible.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"HoravelRaisedLabel";
@@ -136,6 +138,7 @@ HWND createRaisedLabel(HWND parent, int id, const wchar_t* text, int x, int y, i
   if (label) {
     SetWindowLongPtrW(label, kTextColourSlot, static_cast<LONG_PTR>(colours.text));
     SetWindowLongPtrW(label, kHighlightSlot, static_cast<LONG_PTR>(colours.highlight));
+    describeWindow(label, {}, ROLE_SYSTEM_STATICTEXT);  // read as its text
   }
   return label;
 }

@@ -45,6 +45,12 @@ void MisTable::clear() {
   notifyRows(0);
 }
 
+void MisTable::assign(std::vector<MisRecord> rows) {
+  rows_ = std::move(rows);
+  setSelected(-1);
+  notifyRows(0);
+}
+
 void MisTable::select(int index) {
   if (index != -1) checkIndex(index);
   setSelected(index);

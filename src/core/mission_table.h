@@ -19,11 +19,14 @@ struct MisRecord {
   friend bool operator==(const MisRecord&, const MisRecord&) = default;
 };
 
-// What a view of the table (the main list) is told so it can follow.
+// What a view of the table (the main list) is told so it can follow. Every
+// operation tells it once, however many rows it touched, so a view that
+// repaints only the rows on screen stays fast with any number of rows.
 class MisTableObserver {
  public:
   virtual ~MisTableObserver() = default;
-  // Rows from firstRow to the end may differ, and the count may have changed.
+  // Rows from firstRow to the end may differ, and the count may have changed
+  // (0: the whole table is new).
   virtual void rowsChanged(int firstRow) = 0;
   // The selected row is now index (-1: none).
   virtual void selectionChanged(int index) = 0;
@@ -42,6 +45,8 @@ class MisTable {
   // Deletes row index; later rows move up by one.
   void remove(int index);
   void clear();
+  // Replaces every row at once (a load): no row is selected afterwards.
+  void assign(std::vector<MisRecord> rows);
 
   // The selected row, or -1. The list reports the user's choice through select.
   int selectedIndex() const { return selected_; }

@@ -56,8 +56,8 @@ void DailyMissionsMaintenance::load(MisTable& list, const std::filesystem::path&
     throw;
   }
   const std::string today = text.dateText(clock.now());
-  const std::size_t end = forEachMisLine(
-      bytes, [&](std::string_view line) { list.append(splitMisLine(line, kDailySeparator, today)); });
+  std::size_t end = 0;
+  list.assign(misFileRows(bytes, kDailySeparator, today, &end));
   unread_.assign(bytes, end);
 }
 

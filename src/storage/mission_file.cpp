@@ -1,5 +1,8 @@
 #include "storage/mission_file.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/cp936.h"
 #include "core/mis_kind.h"
 #include "storage/file_io.h"
@@ -130,11 +133,27 @@ std::size_t forEachMisLine(std::string_view bytes, const std::function<void(std:
   return pos;
 }
 
+std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::optional<std::string_view> today,
+                                   std::size_t* end) {
+  std::vector<MisRecord> rows;
+  rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+  const std::size_t stop =
+      forEachMisLine(bytes, [&](std::string_view line) { rows.push_back(splitMisLine(line, separator, today)); });
+  if (end) *end = stop;
+  return rows;
+}
+
 void loadMisFile(MisTable& table, const std::filesystem::path& file, char separator,
                  std::optional<std::string_view> today) {
-  table.clear();
-  const std::string bytes = readFileBytes(file);
-  forEachMisLine(bytes, [&](std::string_view line) { table.append(splitMisLine(line, separator, today)); });
+  std::string bytes;
+  try {
+    bytes = readFileBytes(file);
+  } catch (...) {
+    table.clear();
+    throw;
+  }
+  // One change for the whole file: the list follows once, not once a row.
+  table.assign(misFileRows(bytes, separator, today, nullptr));
 }
 
 std::string misFileBytes(const MisTable& table, char separator) {

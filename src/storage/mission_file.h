@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/date_time_text.h"
@@ -46,6 +47,12 @@ void appendMisLine(std::string& out, const MisRecord& record, char separator);
 // or at the first empty line; the result is the offset where it ended: the
 // start of that empty line, or the size of bytes.
 std::size_t forEachMisLine(std::string_view bytes, const std::function<void(std::string_view line)>& onLine);
+
+// The rows of a file's bytes by the line rule, first to last, up to the
+// first empty line; end (if given) gets the offset where reading ended, as
+// forEachMisLine gives it.
+std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::optional<std::string_view> today,
+                                   std::size_t* end);
 
 // ---- Files ----
 

@@ -5,7 +5,6 @@
 #include <exception>
 #include <utility>
 
-#include "platform/text_conversion.h"
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 
@@ -19,11 +18,7 @@ constexpr int kBandHeight = 41;
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 
-struct Column {
-  const wchar_t* caption;
-  int width;
-};
-constexpr Column kColumns[] = {{L"任务", 100}, {L"描述", 120}, {L"执行日期", 100}, {L"执行时间", 100}};
+constexpr int kColumnWidths[] = {100, 120, 100, 100};
 
 HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id, DWORD exStyle = 0) {
   return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
@@ -41,6 +36,7 @@ TfrmEveryDayMis::TfrmEveryDayMis(HWND owner, std::filesystem::path programFolder
 }
 
 TfrmEveryDayMis::~TfrmEveryDayMis() {
+  ListView1.reset();  // lets go of rows_ while it lives
   if (handle()) DestroyWindow(handle());
   if (font_) DeleteObject(font_);
 }
@@ -49,17 +45,7 @@ void TfrmEveryDayMis::FormCreate() {
   Panel1 = std::make_unique<BevelPanel>(handle(), BevelPanel::Bevel::Lowered, kGrey);
   Panel2 = std::make_unique<BevelPanel>(Panel1->handle(), BevelPanel::Bevel::Raised, kSilver);
   Label1 = child(L"STATIC", L"每日执行任务维护", SS_LEFT | SS_NOPREFIX, Panel2->handle(), -1);
-  ListView1 = child(WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, handle(),
-                    kListView1, WS_EX_CLIENTEDGE);
-  ListView_SetExtendedListViewStyle(ListView1, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<wchar_t*>(kColumns[i].caption);
-    column.cx = scale(kColumns[i].width);
-    column.iSubItem = i;
-    ListView_InsertColumn(ListView1, i, &column);
-  }
+  ListView1 = std::make_unique<MissionListView>(handle(), kListView1, rows_, MissionListOptions{});
   Panel3 = std::make_unique<BevelPanel>(handle(), BevelPanel::Bevel::Lowered, kGrey);
   btnDel = child(L"BUTTON", L"删除", WS_TABSTOP | BS_PUSHBUTTON, Panel3->handle(), kBtnDel);
   btnClose = child(L"BUTTON", L"关闭", WS_TABSTOP | BS_PUSHBUTTON, Panel3->handle(), kBtnClose);
@@ -72,7 +58,6 @@ void TfrmEveryDayMis::FormCreate() {
   try {
     loadEverydayMis(dailyMissionsPath(programFolder_));
   } catch (const std::exception& error) {
-    fillList();
     showErrorBox(error.what());
   }
 }
@@ -87,12 +72,12 @@ void TfrmEveryDayMis::layout() {
   Panel1->move(0, 0, width, band);
   Panel2->move(scale(8), scale(8), scale(321), scale(25));
   MoveWindow(Label1, scale(16), scale(8), scale(100), scale(12), TRUE);
-  MoveWindow(ListView1, 0, band, width, bottom - 2 * band, TRUE);
+  ListView1->move(0, band, width, bottom - 2 * band);
   Panel3->move(0, bottom - band, width, band);
   MoveWindow(btnDel, scale(168), scale(8), scale(73), scale(25), TRUE);
   MoveWindow(btnClose, scale(256), scale(8), scale(73), scale(25), TRUE);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-    ListView_SetColumnWidth(ListView1, i, scale(kColumns[i].width));
+  for (int i = 0; i < static_cast<int>(std::size(kColumnWidths)); ++i) {
+    ListView_SetColumnWidth(ListView1->handle(), i, scale(kColumnWidths[i]));
   }
 
   const HFONT oldFont = font_;
@@ -102,38 +87,19 @@ void TfrmEveryDayMis::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void TfrmEveryDayMis::FormShow() { SetFocus(ListView1); }
+void TfrmEveryDayMis::FormShow() { SetFocus(ListView1->handle()); }
 
 void TfrmEveryDayMis::loadEverydayMis(const std::filesystem::path& file) {
   // Without the file the list stays empty; the load tells the two apart.
+  // The list follows rows_ by itself and asks only for the rows it shows.
   file_.load(rows_, file, text_, clock_);
-  fillList();
 }
 
 void TfrmEveryDayMis::saveEverydayMis(const std::filesystem::path& file) { file_.save(rows_, file); }
 
-void TfrmEveryDayMis::fillList() {
-  ListView_DeleteAllItems(ListView1);
-  for (int i = 0; i < rows_.count(); ++i) {
-    const MisRecord& row = rows_.row(i);
-    const std::wstring texts[] = {toWide(row.kindName), toWide(row.detail), toWide(row.dateText),
-                                  toWide(row.timeText)};
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = const_cast<wchar_t*>(texts[0].c_str());
-    ListView_InsertItem(ListView1, &item);
-    for (int column = 1; column < 4; ++column) {
-      ListView_SetItemText(ListView1, i, column, const_cast<wchar_t*>(texts[column].c_str()));
-    }
-  }
-}
-
 void TfrmEveryDayMis::btnDelClick() {
-  const int index = ListView_GetNextItem(ListView1, -1, LVNI_SELECTED);
-  if (index < 0 || index >= rows_.count()) return;
-  rows_.remove(index);
-  ListView_DeleteItem(ListView1, index);
+  const int index = rows_.selectedIndex();
+  if (index >= 0) rows_.remove(index);
 }
 
 void TfrmEveryDayMis::btnCloseClick() { FormClose(); }
@@ -164,6 +130,15 @@ LRESULT TfrmEveryDayMis::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:  // the close box and Alt+F4
       FormClose();
       return 0;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (ListView1 && header->hwndFrom == ListView1->handle()) {
+        bool handled = false;
+        const LRESULT result = ListView1->onNotify(header, handled);
+        if (handled) return result;
+      }
+      break;
+    }
     default:
       break;
   }

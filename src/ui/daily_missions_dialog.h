@@ -21,6 +21,7 @@
 #include "storage/daily_missions.h"
 #include "ui/components/bevel_panel.h"
 #include "ui/components/form.h"
+#include "ui/mission_list_view.h"
 
 class TfrmEveryDayMis final : public Form {
  public:
@@ -31,7 +32,7 @@ class TfrmEveryDayMis final : public Form {
   std::unique_ptr<BevelPanel> Panel2;
   std::unique_ptr<BevelPanel> Panel3;
   HWND Label1 = nullptr;
-  HWND ListView1 = nullptr;
+  std::unique_ptr<MissionListView> ListView1;  // over rows_
   HWND btnDel = nullptr;
   HWND btnClose = nullptr;
 
@@ -56,7 +57,6 @@ class TfrmEveryDayMis final : public Form {
   void FormClose();
   void loadEverydayMis(const std::filesystem::path& file);
   void saveEverydayMis(const std::filesystem::path& file);
-  void fillList();
   void layout() override;
 
   const std::filesystem::path programFolder_;

@@ -122,13 +122,14 @@ void TForm1::FormCreate() {
                                GetModuleHandleW(nullptr), nullptr);
   int parts[] = {scale(100), -1};
   SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-  ListView1 = std::make_unique<MainListView>(handle(), kListViewId, MisTable1, clock_, text_, ImageList2);
-  ListView1->onDoubleClick = [this] { tbModifyClick(); };
-  ListView1->onRightClick = [this] {
-    POINT at;
-    GetCursorPos(&at);
-    TrackPopupMenu(PopupMenu2, TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
-  };
+  MissionListOptions listOptions;
+  listOptions.rowPictures = ImageList2;
+  listOptions.editLabels = true;
+  listOptions.clock = &clock_;
+  listOptions.text = &text_;
+  ListView1 = std::make_unique<MissionListView>(handle(), kListViewId, MisTable1, listOptions);
+  ListView1->onOpen = [this] { tbModifyClick(); };
+  ListView1->onDeleteKey = [this] { actDelMisExecute(); };
 
   HICON trayIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), res::kTrayIcon, IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -540,6 +541,14 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_CONTEXTMENU:
+      // The right button in the list, Shift+F10 or the menu key.
+      if (ListView1 && reinterpret_cast<HWND>(wParam) == ListView1->handle()) {
+        const POINT at = ListView1->contextMenuPoint(lParam);
+        TrackPopupMenu(PopupMenu2, TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
+        return 0;
+      }
+      break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         FormClose();

@@ -21,7 +21,7 @@
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
 #include "ui/components/skin_engine.h"
-#include "ui/main_list_view.h"
+#include "ui/mission_list_view.h"
 #include "ui/second_timer.h"
 
 class NavBar;
@@ -109,7 +109,7 @@ class TForm1 final : public Form, private StatusClockView {
   HMENU PopupMenu1 = nullptr;  // notification-area icon
   HMENU PopupMenu2 = nullptr;  // list
   std::unique_ptr<NavBar> dxNavBar1;
-  std::unique_ptr<MainListView> ListView1;
+  std::unique_ptr<MissionListView> ListView1;
   std::unique_ptr<GifView> RxGIFAnimator1;
   std::unique_ptr<TrayIcon> CoolTrayIcon1;
   SecondTimer Timer1;

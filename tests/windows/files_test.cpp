@@ -334,7 +334,7 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
   EXPECT_EQ(placeIn(dialog.Panel2->handle()), (std::vector<LONG>{8, 8, 321, 25}));
   EXPECT_EQ(GetParent(dialog.Label1), dialog.Panel2->handle());
   EXPECT_EQ(textOf(dialog.Label1), L"每日执行任务维护");
-  EXPECT_EQ(placeIn(dialog.ListView1), (std::vector<LONG>{0, 41, 337, 194}));
+  EXPECT_EQ(placeIn(dialog.ListView1->handle()), (std::vector<LONG>{0, 41, 337, 194}));
   EXPECT_EQ(placeIn(dialog.Panel3->handle()), (std::vector<LONG>{0, 235, 337, 41}));
   EXPECT_EQ(GetParent(dialog.btnDel), dialog.Panel3->handle());
   EXPECT_EQ(placeIn(dialog.btnDel), (std::vector<LONG>{168, 8, 73, 25}));
@@ -347,7 +347,7 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
   EXPECT_EQ(dialog.Panel2->colour(), RGB(192, 192, 192));
   EXPECT_EQ(dialog.Panel3->colour(), RGB(128, 128, 128));
 
-  const HWND header = ListView_GetHeader(dialog.ListView1);
+  const HWND header = ListView_GetHeader(dialog.ListView1->handle());
   ASSERT_EQ(Header_GetItemCount(header), 4);
   const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间"};
   const int widths[] = {100, 120, 100, 100};
@@ -357,15 +357,15 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = caption;
     column.cchTextMax = 32;
-    ListView_GetColumn(dialog.ListView1, i, &column);
+    ListView_GetColumn(dialog.ListView1->handle(), i, &column);
     EXPECT_EQ(std::wstring(caption), captions[i]);
     EXPECT_EQ(column.cx, widths[i]);
   }
-  const DWORD extended = ListView_GetExtendedListViewStyle(dialog.ListView1);
+  const DWORD extended = ListView_GetExtendedListViewStyle(dialog.ListView1->handle());
   EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
   EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
-  EXPECT_TRUE(GetWindowLongPtrW(dialog.ListView1, GWL_STYLE) & LVS_SINGLESEL);
-  EXPECT_EQ(ListView_GetItemCount(dialog.ListView1), 0);  // no everyday.mis
+  EXPECT_TRUE(GetWindowLongPtrW(dialog.ListView1->handle(), GWL_STYLE) & LVS_SINGLESEL);
+  EXPECT_EQ(ListView_GetItemCount(dialog.ListView1->handle()), 0);  // no everyday.mis
   EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -521,7 +521,7 @@ TEST_F(FilesTest, DISABLED_ShownForAScreenshot) {
              "打开网页$http://www.example.com/$2020/1/1$08:15:00\r\n系统响铃$$2020/1/1$18:00:00\r\n");
   ShowWindow(form.handle(), SW_SHOW);
   TfrmEveryDayMis dialog(form.handle(), folder.path(), text, clock);
-  ListView_SetItemState(dialog.ListView1, 1, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(dialog.ListView1->handle(), 1, LVIS_SELECTED, LVIS_SELECTED);
   static TfrmEveryDayMis* shown = &dialog;
   const UINT_PTR done = SetTimer(nullptr, 0, 6000, [](HWND, UINT, UINT_PTR, DWORD) { shown->btnCloseClick(); });
   dialog.ShowModal();

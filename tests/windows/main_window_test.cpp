@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, RowColoursAtTenOClock) {
   add("执行程序", "tomorrow early", "2026/12/10", "08:00:00");
   add("执行程序", "tomorrow late", "2026/12/10", "11:00:00");
   add("执行程序", "unreadable", "9.12.2026", "10:30");
-  const COLORREF expected[] = {MainListView::kPassed,  MainListView::kPassed,  MainListView::kPending,
-                               MainListView::kPassed,  MainListView::kPending, MainListView::kUnreadable};
+  const COLORREF expected[] = {MissionListView::kPassed,  MissionListView::kPassed,  MissionListView::kPending,
+                               MissionListView::kPassed,  MissionListView::kPending, MissionListView::kUnreadable};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(form.ListView1->rowBackground(i), expected[i]) << i;
 }
 

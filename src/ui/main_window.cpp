@@ -16,6 +16,7 @@
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
+#include "ui/components/toolbar_keys.h"
 #include "ui/components/tray_icon.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kFocusListMessage = WM_APP + 2;  // once a showing is over
 constexpr UINT_PTR kTimer1 = 1;
 constexpr int kToolBarId = 2001;
 constexpr int kListViewId = 2002;
@@ -240,7 +242,8 @@ void TForm1::createMenus() {
 }
 
 void TForm1::createToolBar() {
-  CoolBar1 = CreateWindowExW(0, REBARCLASSNAMEW, L"",
+  // A control parent: Tab goes on into its toolbar.
+  CoolBar1 = CreateWindowExW(WS_EX_CONTROLPARENT, REBARCLASSNAMEW, L"",
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                                  CCS_NODIVIDER | RBS_BANDBORDERS,
                              0, 0, 0, 0, handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCoolBarId)),
@@ -279,6 +282,7 @@ void TForm1::createToolBar() {
   };
   SendMessageW(ToolBar1, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
   SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELONG(scale(55), scale(56)));
+  addToolBarKeys(ToolBar1);
 
   REBARBANDINFOW band{};
   band.cbSize = sizeof band;
@@ -470,7 +474,16 @@ void TForm1::mnQuestionClick() {
 
 void TForm1::FormClose() { CoolTrayIcon1->hideOwnerToTray(); }
 
-void TForm1::mnRestoreClick() { CoolTrayIcon1->restoreOwner(); }
+void TForm1::mnRestoreClick() {
+  CoolTrayIcon1->restoreOwner();
+  focusList();
+}
+
+void TForm1::focusList() {
+  focusControl(ListView1->handle());
+  // The focus mark shows even when the window came back by the mouse.
+  SendMessageW(handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
 
 namespace {
 
@@ -541,6 +554,13 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_SHOWWINDOW:
+      // However the window shows, the list has the keyboard once it is up.
+      if (wParam) PostMessageW(handle(), kFocusListMessage, 0, 0);
+      break;
+    case kFocusListMessage:
+      if (IsWindowVisible(handle()) && IsWindowEnabled(handle())) focusList();
+      return 0;
     case WM_CONTEXTMENU:
       // The right button in the list, Shift+F10 or the menu key.
       if (ListView1 && reinterpret_cast<HWND>(wParam) == ListView1->handle()) {

@@ -130,6 +130,8 @@ class TForm1 final : public Form, private StatusClockView {
   void layout();
   void showStatusClock(const std::string& text) override;
   void endProgram();
+  // The list takes the keyboard, with its focused row marked.
+  void focusList();
 
   PlatformServices& platform_;
   const std::filesystem::path programFolder_;

@@ -126,7 +126,8 @@ POINT MissionListView::contextMenuPoint(LPARAM lParam) const {
   POINT at{0, 0};
   RECT row{};
   row.left = LVIR_LABEL;
-  const int selected = table_.selectedIndex();
+  int selected = table_.selectedIndex();
+  if (selected < 0) selected = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
   if (selected >= 0 && SendMessageW(list_, LVM_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&row))) {
     RECT client;
     GetClientRect(list_, &client);

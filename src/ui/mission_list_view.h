@@ -42,7 +42,7 @@ class MissionListView final : private MisTableObserver {
 
   // Where the list's context menu opens, in screen coordinates, for the
   // lParam of its WM_CONTEXTMENU: at the mouse, or for the keyboard (-1)
-  // at the selected row (the list's corner without one).
+  // at the selected row (else the focused one, else the list's corner).
   POINT contextMenuPoint(LPARAM lParam) const;
 
   // The background of row index as it is painted now.

@@ -698,12 +698,16 @@ TEST_F(TrayIconTest, ADoubleClickSendsItsCommandToTheOwner) {
   SendMessageW(host.handle(), kTrayMessage, where, event(WM_LBUTTONDBLCLK));
   ASSERT_EQ(host.commands.size(), 1u);
   EXPECT_EQ(host.commands[0].id, 77);
+  // Enter or Space on the icon chosen by keyboard (Win+B, arrows) does the same.
+  SendMessageW(host.handle(), kTrayMessage, where, event(NIN_KEYSELECT));
+  ASSERT_EQ(host.commands.size(), 2u);
+  EXPECT_EQ(host.commands[1].id, 77);
 
   // Not its message, or another icon's: not handled.
   EXPECT_FALSE(tray.handleMessage(WM_APP + 2, where, event(WM_LBUTTONDBLCLK)));
   EXPECT_FALSE(tray.handleMessage(kTrayMessage, where, MAKELPARAM(WM_LBUTTONDBLCLK, tray.iconId() + 1)));
   EXPECT_FALSE(tray.handleMessage(WM_SIZE, SIZE_RESTORED, 0));
-  EXPECT_EQ(host.commands.size(), 1u);
+  EXPECT_EQ(host.commands.size(), 2u);
   host.tray = nullptr;
 }
 

@@ -218,6 +218,80 @@ TEST_F(MainWindowTest, CtrlDelGoesThroughTheAcceleratorsAndNeedsASelection) {
   EXPECT_EQ(form.MisTable1.count(), 0);
 }
 
+TEST_F(MainWindowTest, TheKeyboardAloneSelectsOpensDeletesAndOpensTheRowMenu) {
+  for (const char* detail : {"0", "1", "2"}) add("执行程序", detail, "2026/12/9", "12:00:00");
+  HWND list = form.ListView1->handle();
+  ShowWindow(form.handle(), SW_SHOW);
+  SendMessageW(form.handle(), WM_CLOSE, 0, 0);
+  form.runCommand(cmdRestore);  // back from the tray
+  pumpMessages();
+  ASSERT_EQ(GetFocus(), list);
+  EXPECT_GE(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0);  // a focused row is marked
+  const auto press = [](HWND to, UINT key, bool shift = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG message{to, key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1, 0, {}};
+    dispatchMessage(message);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    pumpMessages();
+  };
+  press(list, VK_END);
+  EXPECT_EQ(form.MisTable1.selectedIndex(), 2);
+  press(list, VK_HOME);
+  press(list, VK_DOWN);
+  EXPECT_EQ(form.MisTable1.selectedIndex(), 1);
+
+  Probe probe;
+  bool opened = false;
+  probe.post([&] {
+    opened = IsWindowVisible(editor.handle()) && editor.misMode == 2;
+    SendMessageW(editor.btnClose, BM_CLICK, 0, 0);
+  });
+  press(list, VK_RETURN);
+  EXPECT_TRUE(opened);
+
+  {
+    Answers yes(IDYES);
+    press(list, VK_DELETE);
+    ASSERT_EQ(yes.asked.size(), 1u);
+    EXPECT_EQ(yes.asked[0].text, L"确定要删除该任务吗?");
+  }
+  ASSERT_EQ(form.MisTable1.count(), 2);
+  EXPECT_EQ(form.MisTable1.row(1).detail, "2");
+
+  // Shift+F10: the row menu opens at the selected row, not at the mouse.
+  form.MisTable1.select(1);
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+  RECT menu{};
+  probe.post([&] {
+    if (HWND popup = FindWindowW(L"#32768", nullptr)) GetWindowRect(popup, &menu);
+    EndMenu();
+  });
+  SetCursorPos(5, 5);
+  press(list, VK_F10, true);
+  EXPECT_GE(menu.top, row.top);
+  EXPECT_LE(menu.top, row.bottom + 2);
+  EXPECT_GE(menu.left, row.left);
+  EXPECT_LT(menu.left, row.right);
+
+  // Tab goes round the toolbar, the side bar and the list.
+  press(list, VK_TAB);
+  EXPECT_EQ(GetFocus(), form.ToolBar1);
+  EXPECT_GE(SendMessageW(form.ToolBar1, TB_GETHOTITEM, 0, 0), 0);  // a lit button
+  press(form.ToolBar1, VK_TAB);
+  EXPECT_EQ(GetFocus(), form.dxNavBar1->handle());
+  press(form.dxNavBar1->handle(), VK_TAB);
+  EXPECT_EQ(GetFocus(), list);
+  press(list, VK_TAB, true);
+  EXPECT_EQ(GetFocus(), form.dxNavBar1->handle());
+}
+
 TEST_F(MainWindowTest, ListShowsTheTableAndFollowsItsSelection) {
   add("提示消息", "起床了", "2026/12/9", "07:00:00");
   HWND list = form.ListView1->handle();

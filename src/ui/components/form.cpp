@@ -22,6 +22,23 @@ BOOL CALLBACK disableOne(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// Tab and Shift+Tab between the main window's tab stops (the toolbar, the
+// side bar, the list). The main window runs no dialog keyboard handling as a
+// whole: it would take Enter and the arrows from the list.
+bool moveMainFocus(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0 ||
+      GetKeyState(VK_MENU) < 0 || !IsWindowEnabled(mainWindow)) {
+    return false;
+  }
+  const HWND focus = GetFocus();
+  wchar_t className[16] = L"";
+  // An edit box open in a control (a list's label) keeps its own keys.
+  if (focus && GetClassNameW(focus, className, 16) && lstrcmpiW(className, L"Edit") == 0) return false;
+  const HWND next = GetNextDlgTabItem(mainWindow, focus, GetKeyState(VK_SHIFT) < 0);
+  if (next) SetFocus(next);
+  return true;
+}
+
 }  // namespace
 
 void setMainAccelerators(HWND window, HACCEL accelerators) {
@@ -36,6 +53,7 @@ void dispatchMessage(MSG& message) {
     return;
   }
   const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root && root == mainWindow && moveMainFocus(message)) return;
   if (root && root != mainWindow && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

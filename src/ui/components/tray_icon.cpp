@@ -69,10 +69,8 @@ void TrayIcon::setDoubleClickCommand(int commandId) {
   hasDoubleClickCommand_ = true;
 }
 
-void TrayIcon::openMenu() {
+void TrayIcon::openMenu(POINT at) {
   if (!menu_) return;
-  POINT at{};
-  GetCursorPos(&at);
   // Without the owner in front the menu would not close when the user
   // clicks elsewhere.
   SetForegroundWindow(owner_);
@@ -92,12 +90,15 @@ bool TrayIcon::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Version 4: LOWORD(lParam) is the event, HIWORD(lParam) the icon's id,
     // wParam the place on the screen.
     if (HIWORD(lParam) != kIconId) return false;
+    // The icon's place for the keyboard, the mouse's for the mouse.
+    const POINT anchor{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))};
     switch (LOWORD(lParam)) {
       case WM_LBUTTONDBLCLK:
+      case NIN_KEYSELECT:  // Enter or Space on the icon, chosen with the keyboard (Win+B, arrows)
         if (hasDoubleClickCommand_) SendMessageW(owner_, WM_COMMAND, MAKEWPARAM(doubleClickCommand_, 0), 0);
         break;
       case WM_RBUTTONDOWN:  // the menu opens as the right button goes down on the icon
-        openMenu();
+        openMenu(anchor);
         pressMenuClosedAt_ = GetTickCount();
         pressOpenedMenu_ = true;
         break;
@@ -108,7 +109,7 @@ bool TrayIcon::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           pressOpenedMenu_ = false;
           if (GetTickCount() - pressMenuClosedAt_ <= GetDoubleClickTime()) break;
         }
-        openMenu();
+        openMenu(anchor);
         break;
       default:
         break;

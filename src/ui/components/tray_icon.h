@@ -27,7 +27,9 @@ class TrayIcon {
   // The menu opened when the right button is pressed on the icon, or by the
   // keyboard's context-menu event; its commands reach the owner as WM_COMMAND.
   void setMenu(HMENU popupMenu);
-  // A double-click on the icon sends WM_COMMAND(commandId) to the owner.
+  // A double-click on the icon, or Enter/Space on it when the keyboard has
+  // chosen it in the notification area, sends WM_COMMAND(commandId) to the
+  // owner.
   void setDoubleClickCommand(int commandId);
   // When on, handleMessage turns the owner's minimising (WM_SIZE,
   // SIZE_MINIMIZED) into hideOwnerToTray. Off at first.
@@ -48,7 +50,7 @@ class TrayIcon {
  private:
   static constexpr UINT kIconId = 1;
   bool add();
-  void openMenu();
+  void openMenu(POINT at);
 
   HWND owner_;
   UINT callbackMessage_;

@@ -80,7 +80,7 @@ $tool ico "$out/clock.ico" 16:"$tmp/clock-16.png" 32:"$tmp/clock-32.png"
 echo "banner, logo, strip, glyphs"
 render "$svg/banner.svg" 36 "$tmp/banner.png"
 $tool bmp32 "$out/banner36.bmp" "$tmp/banner.png"
-render "$svg/logo.svg" 0 "$tmp/logo.png" 203 108
+render "$svg/logo.svg" 0 "$tmp/logo.png" 209 97
 $tool bmp32 "$out/logo.bmp" "$tmp/logo.png"
 render "$svg/strip.svg" 0 "$tmp/strip.png" 27 25
 $tool bmp32 "$out/strip.bmp" "$tmp/strip.png"
@@ -91,19 +91,23 @@ done
 
 echo "popup"
 render "$svg/popup.svg" 0 "$tmp/popup.png" 200 442
-# white behind the three labels; the figure inside (8,8)-(191,433)
-$tool popup "$out/popup.bmp" "$tmp/popup.png" 22,88,129,284 8,8,191,433
+# white behind the three labels; the figure inside (8,8)-(153,433)
+$tool popup "$out/popup.bmp" "$tmp/popup.png" 22,88,129,284 8,8,153,433
 
 echo "animation"
 frames=
 for n in 1 2 3 4; do
     printf '.frame { display: none } .f%s { display: inline }\n' $n >"$tmp/f$n.css"
     rsvg-convert -s "$tmp/f$n.css" -w 64 -h 48 "$svg/anim.svg" -o "$tmp/anim-$n-soft.png"
-    $tool hard "$tmp/anim-$n.png" "$tmp/anim-$n-soft.png"
+    # edges blended with a light grey-blue, the colour of the band bars behind it
+    $tool hard "$tmp/anim-$n.png" "$tmp/anim-$n-soft.png" D3DDE8
     frames="$frames $tmp/anim-$n.png"
 done
+# One global palette and one see-through index for all frames: some decoders
+# (GDI+ under Wine, for one) lose the transparency of a frame that brings a
+# palette of its own and draw it on white.
 # shellcheck disable=SC2086
-convert -dispose Background -delay 50 -loop 0 $frames "$out/anim.gif"
+$tool gif "$out/anim.gif" 50 $frames
 
 echo "contact sheet"
 convert -size 8x8 xc:'#FFFFFF' -fill '#E2E6EA' -draw 'rectangle 0,0 3,3' -draw 'rectangle 4,4 7,7' "$tmp/checker1.png"

@@ -56,10 +56,11 @@ struct Rgb {
   unsigned char r, g, b;
 };
 inline constexpr Rgb kPopupKey{255, 0, 255};  // every pixel of this colour is see-through
+inline constexpr Rgb kPopupBody{0x2F, 0x7B, 0xD9};  // the card's body, recoloured in each look
 struct Rect {
   int left, top, right, bottom;  // inclusive
 };
-inline constexpr Rect kPopupFigure{8, 8, 191, 433};    // nothing opaque outside
+inline constexpr Rect kPopupFigure{8, 8, 153, 433};    // nothing opaque outside
 inline constexpr Rect kPopupWhite{22, 88, 129, 284};   // opaque white behind the labels
 
 // ---- toolbar animation (RCDATA, a GIF) ----
@@ -96,7 +97,7 @@ inline constexpr BitmapFormat kBitmaps[] = {
   {kImageList4, 36 * kCommandPictureCount, 36, 32, true},
   {kNavIcons32, 32 * kNavIconCount, 32, 32, true},
   {kBanner36, 36, 36, 32, true},
-  {kLogo, 203, 108, 32, true},
+  {kLogo, 209, 97, 32, true},
   {kStrip, 27, 25, 32, false},
   {kPopup, 200, 442, 8, false},
   {kGlyphOk, 16, 16, 32, true},

@@ -175,6 +175,106 @@ def hard_edges(pic):
     return Picture(pic.width, pic.height, out)
 
 
+def matted_edges(pic, matte, threshold=64):
+    """Binary transparency with softened edges: a pixel covered at least
+    threshold/255 becomes opaque, its colour blended with matte as far as it
+    was not covered; the rest turns fully transparent. For pictures that can
+    only be see-through or opaque (GIF frames) shown on light backgrounds of
+    about the matte's colour, whose outline would otherwise be jagged."""
+    out = bytearray(pic.rgba)
+    for i in range(0, len(out), 4):
+        a = out[i + 3]
+        if a < threshold:
+            out[i:i + 4] = b"\0\0\0\0"
+            continue
+        for c in range(3):
+            out[i + c] = (out[i + c] * a + matte[c] * (255 - a) + 127) // 255
+        out[i + 3] = 255
+    return Picture(pic.width, pic.height, out)
+
+
+def reduced_colours(pic, count):
+    """The colours of an opaque picture reduced to at most count by
+    ImageMagick (no dithering), one (r, g, b) per pixel."""
+    tmp = f"/tmp/pictool-{id(pic)}.png"
+    write_png(pic, tmp)
+    raw = subprocess.run(["convert", tmp, "-alpha", "off", "+dither", "-colors", str(count), "-depth", "8",
+                          "rgb:-"], check=True, capture_output=True).stdout
+    subprocess.run(["rm", "-f", tmp], check=True)
+    return [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+
+
+def lzw(indexes, min_code_size):
+    """GIF's variable-length LZW, as data sub-blocks."""
+    clear, end = 1 << min_code_size, (1 << min_code_size) + 1
+    out, bits, nbits = bytearray(), 0, 0
+    size = min_code_size + 1
+
+    def put(code):
+        nonlocal bits, nbits
+        bits |= code << nbits
+        nbits += size
+        while nbits >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            nbits -= 8
+
+    table = {(i,): i for i in range(clear)}
+    put(clear)
+    word = ()
+    for index in indexes:
+        longer = word + (index,)
+        if longer in table:
+            word = longer
+            continue
+        put(table[word])
+        if len(table) + 2 < 4096:
+            table[longer] = len(table) + 2
+            if len(table) + 2 > (1 << size) and size < 12:
+                size += 1
+        else:
+            put(clear)
+            table = {(i,): i for i in range(clear)}
+            size = min_code_size + 1
+        word = (index,)
+    if word:
+        put(table[word])
+    put(end)
+    if nbits:
+        out.append(bits & 0xFF)
+    blocks = bytearray([min_code_size])
+    for i in range(0, len(out), 255):
+        blocks += bytes([len(out[i:i + 255])]) + out[i:i + 255]
+    return bytes(blocks + b"\0")
+
+
+def write_gif(frames, delay_cs, path):
+    """A looping animation with one global palette whose index 0 is the
+    see-through colour of every frame; each frame is whole (no offsets) and
+    is cleared to the background before the next. Frames must have binary
+    alpha (hard_edges or matted_edges)."""
+    w, h = frames[0].width, frames[0].height
+    strip = append(frames)
+    colours = reduced_colours(opaque_background(strip, (255, 255, 255)), 255)
+    palette = sorted(set(c for i, c in enumerate(colours) if strip.rgba[i * 4 + 3]))
+    index = {c: n + 1 for n, c in enumerate(palette)}
+    table = bytes(3) + b"".join(bytes(c) for c in palette)
+    table += bytes(3 * 256 - len(table))
+    gif = bytearray(b"GIF89a" + struct.pack("<HHBBB", w, h, 0xF7, 0, 0) + table)
+    gif += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0"  # loop for ever
+    for n in range(len(frames)):
+        indexes = []
+        for y in range(h):
+            for x in range(w):
+                i = y * strip.width + n * w + x
+                indexes.append(index[colours[i]] if strip.rgba[i * 4 + 3] else 0)
+        gif += b"\x21\xF9\x04" + struct.pack("<BHB", (2 << 2) | 1, delay_cs, 0) + b"\0"
+        gif += b"\x2C" + struct.pack("<HHHHB", 0, 0, w, h, 0) + lzw(indexes, 8)
+    gif += b"\x3B"
+    with open(path, "wb") as f:
+        f.write(gif)
+
+
 def write_ico(entries, path):
     """entries: list of (size, Picture). Sizes of 256 are stored as PNG."""
     blobs = []
@@ -318,8 +418,11 @@ def main(argv):
             size, src = entry.split(":", 1)
             entries.append((int(size), load(src)))
         write_ico(entries, args[0])
-    elif cmd == "hard":          # hard OUT.png IN.png   (binary alpha, for GIF frames)
-        write_png(hard_edges(load(args[1])), args[0])
+    elif cmd == "hard":          # hard OUT.png IN.png [RRGGBB]  (binary alpha, for GIF frames)
+        pic = load(args[1])
+        write_png(matted_edges(pic, bytes.fromhex(args[2])) if len(args) > 2 else hard_edges(pic), args[0])
+    elif cmd == "gif":           # gif OUT.gif DELAY_CS IN.png...  (binary alpha frames)
+        write_gif([load(p) for p in args[2:]], int(args[1]), args[0])
     elif cmd == "popup":         # popup OUT.bmp IN.png x0,y0,x1,y1 x0,y0,x1,y1
         white = tuple(map(int, args[2].split(",")))
         figure = tuple(map(int, args[3].split(",")))

@@ -855,6 +855,30 @@ TEST_F(GifViewTest, EachTickShowsTheNextFrameAndTheLastLeadsToTheFirst) {
   EXPECT_EQ(view.currentFrame(), 1);
 }
 
+TEST_F(GifViewTest, EveryFrameShowsTheBackgroundThroughItsSeeThroughPixels) {
+  // Drawn at its own size on the parent's colour, frame by frame, as decoded.
+  GifView view(host.handle(), 0, 0, 64, 48, res::kAnimGif);
+  ASSERT_EQ(view.frameCount(), res::kAnimFrames);
+  const uint32_t parent = rgb(kParentColour);
+  constexpr int kMargin = 3;  // nothing of the drawing comes nearer the edge
+  for (int frame = 0; frame < view.frameCount(); ++frame) {
+    SCOPED_TRACE(frame);
+    ASSERT_EQ(view.currentFrame(), frame);
+    const Picture picture = printClient(view.handle());
+    int marginDrawn = 0, seeThrough = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const bool background = picture.at(x, y) == parent;
+        seeThrough += background;
+        const bool inMargin = x < kMargin || y < kMargin || x >= 64 - kMargin || y >= 48 - kMargin;
+        marginDrawn += inMargin && !background;
+      }
+    EXPECT_EQ(marginDrawn, 0);
+    EXPECT_GT(seeThrough, 64 * 48 / 3);
+    SendMessageW(view.handle(), WM_TIMER, GifView::kFrameTimerId, 0);
+  }
+}
+
 TEST_F(GifViewTest, RunsByItselfFromCreation) {
   const auto start = std::chrono::steady_clock::now();
   GifView view(host.handle(), 10, 10, 64, 56, res::kAnimGif);

@@ -9,6 +9,7 @@
 #include "ui/addresses.h"
 #include "ui/components/graphics.h"
 #include "ui/components/raised_label.h"
+#include "ui/components/skin_engine.h"
 
 namespace {
 
@@ -134,8 +135,9 @@ TfrmAbout::TfrmAbout(HWND owner) {
   CreateParams params;
   params.className = L"TfrmAbout";
   params.caption = L"关于程序";
-  // No caption bar, no border, no system menu: nothing to drag or close it by.
-  params.style = WS_POPUP | WS_CLIPSIBLINGS;
+  // No caption bar, no system menu: nothing to drag or close it by. A thin
+  // line around the card sets it apart from the window behind it.
+  params.style = WS_POPUP | WS_BORDER | WS_CLIPSIBLINGS;
   params.exStyle = WS_EX_CONTROLPARENT;
   params.owner = owner;
   params.x = 0;
@@ -196,9 +198,13 @@ void TfrmAbout::layout() {
   if (strip_) DeleteObject(strip_);
   if (logo_) DeleteObject(logo_);
   strip_ = preparePicture(res::kStrip, scale(kImage2.right - kImage2.left), scale(kImage2.bottom - kImage2.top));
+  tintStrip();
   logo_ = preparePicture(res::kLogo, scale(kImage1.right - kImage1.left), scale(kImage1.bottom - kImage1.top));
 
-  SetWindowPos(handle(), nullptr, 0, 0, scale(kClientWidth), scale(kClientHeight),
+  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), GetDpiForWindow(handle()));
+  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   // The labels fit their text.
@@ -225,13 +231,58 @@ void TfrmAbout::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
+COLORREF TfrmAbout::cardFill() const {
+  const Skin* skin = currentSkin();
+  return skin ? skin->cardFill : kShapeFill;
+}
+
+COLORREF TfrmAbout::cardEdge() const {
+  const Skin* skin = currentSkin();
+  return skin ? skin->cardEdge : kShapeOutline;
+}
+
+void TfrmAbout::tintStrip() {
+  // The strip runs from the card's outline colour to its fill: in a skin,
+  // from the skin's.
+  if (!strip_ || (cardFill() == kShapeFill && cardEdge() == kShapeOutline)) return;
+  DIBSECTION dib{};
+  if (GetObjectW(strip_, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits) return;
+  GdiFlush();
+  auto* bits = static_cast<BYTE*>(dib.dsBm.bmBits);
+  for (int y = 0; y < dib.dsBm.bmHeight; ++y) {
+    BYTE* row = bits + static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
+    for (int x = 0; x < dib.dsBm.bmWidth; ++x) {
+      BYTE* p = row + x * 4;
+      if (p[3] != 255) continue;  // opaque throughout; premultiplied otherwise
+      const COLORREF now = recoloured(RGB(p[2], p[1], p[0]), kShapeOutline, kShapeFill, cardEdge(), cardFill());
+      p[0] = GetBValue(now);
+      p[1] = GetGValue(now);
+      p[2] = GetRValue(now);
+    }
+  }
+}
+
+void TfrmAbout::skinChanged() { layout(); }
+
+void TfrmAbout::paintFrame() {
+  // The line around the card, in the look's outline colour, darkened.
+  const HDC dc = GetWindowDC(handle());
+  RECT r;
+  GetWindowRect(handle(), &r);
+  OffsetRect(&r, -r.left, -r.top);
+  const COLORREF edge = cardEdge();
+  SetDCBrushColor(dc, RGB(GetRValue(edge) * 3 / 5, GetGValue(edge) * 3 / 5, GetBValue(edge) * 3 / 5));
+  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  ReleaseDC(handle(), dc);
+}
+
 void TfrmAbout::paint(HDC dc) {
   RECT client;
   GetClientRect(handle(), &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
-  const HBRUSH fill = CreateSolidBrush(kShapeFill);
-  const HPEN outline = CreatePen(PS_INSIDEFRAME, std::max(1, scale(1)), kShapeOutline);
+  const HBRUSH fill = CreateSolidBrush(cardFill());
+  const HPEN outline = CreatePen(PS_INSIDEFRAME, std::max(1, scale(1)), cardEdge());
   const HGDIOBJ oldBrush = SelectObject(dc, fill);
   const HGDIOBJ oldPen = SelectObject(dc, outline);
   Rectangle(dc, scale(kShape1.left), scale(kShape1.top), scale(kShape1.right), scale(kShape1.bottom));
@@ -274,6 +325,9 @@ LRESULT TfrmAbout::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DPICHANGED:
       layout();
+      return 0;
+    case WM_NCPAINT:
+      paintFrame();
       return 0;
     default:
       break;

@@ -1,5 +1,5 @@
 #pragma once
-// The about box: a borderless card with the product name, the version, the
+// The about box: a card without caption or sizing edge, with the product name, the version, the
 // designer, the home page, the makers' logo and the acknowledgements. The
 // main window makes one for each showing:
 //
@@ -31,6 +31,8 @@ class TfrmAbout final : public Form {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormShow() override;
+  // The card, its outline and the strip in the look's colours.
+  void skinChanged() override;
 
  private:
   void FormCreate();
@@ -39,6 +41,10 @@ class TfrmAbout final : public Form {
   void layout() override;
   // Shape1, Image2 and Image1, in that order, over the form's colour.
   void paint(HDC dc);
+  void paintFrame();
+  COLORREF cardFill() const;
+  COLORREF cardEdge() const;
+  void tintStrip();
   void freeResources();
 
   HFONT font_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
+#include "ui/components/skin_engine.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void TfrmEveryDayMis::FormCreate() {
   bindCommand(kBtnClose, [this] { btnCloseClick(); });
   // Neither button is the cancel button: Esc does nothing here.
   layout();
+  skinChanged();
 
   // A read fault is reported at once; the dialog opens with what it holds.
   try {
@@ -85,6 +87,15 @@ void TfrmEveryDayMis::layout() {
   setFontOnTree(handle(), font_);
   if (oldFont) DeleteObject(oldFont);
   InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void TfrmEveryDayMis::skinChanged() {
+  // The bands in a skin's band colours, the label's panel in its window
+  // colour; in the system look grey and silver.
+  const Skin* skin = currentSkin();
+  Panel1->setColour(skin ? skin->bandBottom : kGrey);
+  Panel3->setColour(skin ? skin->bandBottom : kGrey);
+  Panel2->setColour(skin ? skin->window : kSilver);
 }
 
 void TfrmEveryDayMis::FormShow() { SetFocus(ListView1->handle()); }

@@ -49,6 +49,7 @@ class TfrmEveryDayMis final : public Form {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormShow() override;
+  void skinChanged() override;
 
  private:
   void FormCreate();

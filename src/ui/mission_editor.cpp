@@ -11,15 +11,17 @@
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
+#include "ui/components/skin_engine.h"
 
 // A plain container: fills itself with its colour, draws what its painter
-// draws and hands its children's commands and notifications to its parent,
-// so that the form sees every control as if it were its own.
+// draws over it and hands its children's commands and notifications to its
+// parent, so that the form sees every control as if it were its own. Its
+// labels are see-through: the panel shows behind their text.
 class EditorPanel final : public Window {
  public:
   using Painter = std::function<void(HDC, const RECT&)>;
-  EditorPanel(HWND parent, int x, int y, int width, int height, COLORREF colour, Painter painter = {})
-      : colour_(colour), brush_(CreateSolidBrush(colour)), painter_(std::move(painter)) {
+  EditorPanel(HWND parent, int x, int y, int width, int height, Painter painter = {})
+      : painter_(std::move(painter)) {
     CreateParams params;
     params.className = L"HoravelEditorPanel";
     params.style = WS_CHILD | WS_VISIBLE;
@@ -30,8 +32,16 @@ class EditorPanel final : public Window {
     params.height = height;
     params.owner = parent;
     createWindow(params);
+    setColours(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT));
   }
   ~EditorPanel() override { DeleteObject(brush_); }
+
+  void setColours(COLORREF background, COLORREF text) {
+    if (brush_) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(background);
+    text_ = text;
+    InvalidateRect(handle(), nullptr, TRUE);
+  }
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -40,11 +50,10 @@ class EditorPanel final : public Window {
       case WM_NOTIFY:
         return SendMessageW(GetParent(handle()), message, wParam, lParam);
       case WM_CTLCOLORSTATIC: {
-        // Labels and group boxes take the panel's colour.
         const HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(brush_);
+        SetTextColor(dc, text_);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       case WM_ERASEBKGND: {
         RECT client;
@@ -69,8 +78,8 @@ class EditorPanel final : public Window {
   }
 
  private:
-  COLORREF colour_;
-  HBRUSH brush_;
+  HBRUSH brush_ = nullptr;
+  COLORREF text_ = 0;
   Painter painter_;
 };
 
@@ -86,8 +95,10 @@ constexpr int kHeaderHeight = 19;  // a page's gradient strip
 constexpr int kInputLeft = 8;
 constexpr int kInputTop = 30;
 
+// A page header's gradient and text in the system look.
 constexpr COLORREF kHeaderTop = RGB(0, 0, 255);
 constexpr COLORREF kHeaderBottom = RGB(255, 255, 255);
+constexpr COLORREF kHeaderText = RGB(255, 255, 255);
 
 struct PageInfo {
   const wchar_t* caption;  // the page object's caption; its tab is never shown
@@ -149,19 +160,6 @@ std::wstring joinedLines(const std::wstring& text) {
   return out;
 }
 
-COLOR16 channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
-
-void headerStrip(HDC dc, const RECT& strip) {
-  TRIVERTEX vertices[2] = {
-      {strip.left, strip.top, channel(GetRValue(kHeaderTop)), channel(GetGValue(kHeaderTop)),
-       channel(GetBValue(kHeaderTop)), 0xff00},
-      {strip.right, strip.bottom, channel(GetRValue(kHeaderBottom)), channel(GetGValue(kHeaderBottom)),
-       channel(GetBValue(kHeaderBottom)), 0xff00},
-  };
-  GRADIENT_RECT mesh{0, 1};
-  GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
-}
-
 HIMAGELIST glyph(const wchar_t* name) { return loadImageStrip(name, 16, 1); }
 
 void setGlyph(HWND button, HIMAGELIST list) {
@@ -216,8 +214,7 @@ void TfrmMis::FormCreate() {
   createBanner();
   createSideBar();
   Panel3 = std::make_unique<EditorPanel>(handle(), scale(kSideBarWidth), scale(kBannerHeight),
-                                         scale(kClientWidth - kSideBarWidth), scale(kClientHeight - kBannerHeight),
-                                         GetSysColor(COLOR_BTNFACE));
+                                         scale(kClientWidth - kSideBarWidth), scale(kClientHeight - kBannerHeight));
   createPages();
   createTimeBox();
   createButtons();
@@ -225,6 +222,19 @@ void TfrmMis::FormCreate() {
 
   // The pages have no tabs: only the side bar changes the page.
   showPage(0);
+  skinChanged();
+}
+
+void TfrmMis::skinChanged() {
+  const Skin* skin = currentSkin();
+  const COLORREF face = skin ? skin->window : GetSysColor(COLOR_BTNFACE);
+  const COLORREF text = skin ? skin->text : GetSysColor(COLOR_WINDOWTEXT);
+  Panel1->setColours(skin ? skin->bannerBottom : RGB(255, 255, 255),
+                     skin ? skin->bannerText : GetSysColor(COLOR_WINDOWTEXT));
+  Panel2->setColours(skin ? skin->nav.background : face, text);
+  for (EditorPanel* panel : {Panel3.get(), pageControl_.get()}) panel->setColours(face, text);
+  for (auto& page : pages_) page->setColours(face, text);
+  RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TfrmMis::createBanner() {
@@ -232,8 +242,10 @@ void TfrmMis::createBanner() {
   const int imageLeft = scale(32);
   const int imageTop = scale(16);
   Panel1 = std::make_unique<EditorPanel>(
-      handle(), 0, 0, scale(kClientWidth), scale(kBannerHeight), RGB(255, 255, 255),
-      [this, imageLeft, imageTop](HDC dc, const RECT& client) {
+      handle(), 0, 0, scale(kClientWidth), scale(kBannerHeight), [this, imageLeft, imageTop](HDC dc, const RECT& client) {
+        // A skin's banner runs from its deep colour behind the picture to
+        // its light one; the system look's is plain white.
+        if (const Skin* skin = currentSkin()) fillGradient(dc, client, skin->bannerTop, skin->bannerBottom, false);
         if (banner_) {  // Image1, see-through where the picture is
           const HDC source = CreateCompatibleDC(dc);
           const HGDIOBJ old = SelectObject(source, banner_);
@@ -252,12 +264,14 @@ void TfrmMis::createBanner() {
 
 void TfrmMis::createSideBar() {
   Panel2 = std::make_unique<EditorPanel>(handle(), 0, scale(kBannerHeight), scale(kSideBarWidth),
-                                         scale(kClientHeight - kBannerHeight), GetSysColor(COLOR_BTNFACE));
+                                         scale(kClientHeight - kBannerHeight));
   ImageList2 = loadImageStrip(res::kNavIcons32, 32, res::kNavIconCount);
   RECT client;
   GetClientRect(Panel2->handle(), &client);
   dxNavBar1 = std::make_unique<NavBar>(Panel2->handle(), 0, 0, client.right, client.bottom, ImageList2, 32);
   dxNavBar1->setArrowsRunItems(true);  // its items choose pages, as tabs do
+  // The side bar takes the look's colours, as the main window's does.
+  if (SkinEngine* skins = programSkinEngine()) skins->attachNavBar(*dxNavBar1);
   const int mission = dxNavBar1->addGroup(L"系统任务", true);
   const int tishi = dxNavBar1->addGroup(L"提示任务", false);
   const int internet = dxNavBar1->addGroup(L"网络任务", false);
@@ -282,7 +296,7 @@ void TfrmMis::createPages() {
   const int width = scale(313);
   const int height = scale(117);
   pageControl_ = std::make_unique<EditorPanel>(Panel3->handle(), scale(18), scale(20), width, height,
-                                               GetSysColor(COLOR_BTNFACE), [](HDC dc, const RECT& client) {
+                                               [](HDC dc, const RECT& client) {
                                                  RECT frame = client;
                                                  DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT);
                                                });
@@ -293,12 +307,13 @@ void TfrmMis::createPages() {
   for (int i = 0; i < kPageCount; ++i) {
     const wchar_t* header = kPages[i].header;
     pages_[i] = std::make_unique<EditorPanel>(
-        PageControl1, frame, frame, pageWidth, pageHeight, GetSysColor(COLOR_BTNFACE),
-        [this, header](HDC dc, const RECT& client) {
-          headerStrip(dc, RECT{0, 0, client.right, scale(kHeaderHeight)});
+        PageControl1, frame, frame, pageWidth, pageHeight, [this, header](HDC dc, const RECT& client) {
+          const Skin* skin = currentSkin();
+          fillGradient(dc, RECT{0, 0, client.right, scale(kHeaderHeight)}, skin ? skin->bannerTop : kHeaderTop,
+                       skin ? skin->bannerBottom : kHeaderBottom, true);
           const HGDIOBJ old = SelectObject(dc, font_);
           SetBkMode(dc, TRANSPARENT);
-          SetTextColor(dc, RGB(255, 255, 255));
+          SetTextColor(dc, skin ? skin->bannerText : kHeaderText);
           TextOutW(dc, scale(7), scale(4), header, lstrlenW(header));
           SelectObject(dc, old);
         });

@@ -94,6 +94,7 @@ class TfrmMis final : public Form {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormShow() override;
+  void skinChanged() override;
 
  private:
   void FormCreate();

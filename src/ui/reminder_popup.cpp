@@ -5,6 +5,7 @@
 #include "platform/text_conversion.h"
 #include "resource_names.h"
 #include "ui/components/graphics.h"
+#include "ui/components/skin_engine.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ void TfrmTishi::FormCreate() {
   SetLayeredWindowAttributes(handle(), kKey, kOpacity, LWA_COLORKEY | LWA_ALPHA);
   font_ = createSongtiFont(kFontHeight, GetDpiForWindow(handle()));
 
-  Image1.bitmap = loadBitmapResource(res::kPopup);
+  skinChanged();
   BITMAP info{};
   Image1.size = Image1.bitmap && GetObjectW(Image1.bitmap, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight}
                                                                                : kPictureSize;
@@ -123,6 +124,30 @@ void TfrmTishi::FormCreate() {
   // work area's.
   SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) - width, GetSystemMetrics(SM_CYSCREEN) - height,
                width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmTishi::skinChanged() {
+  if (Image1.bitmap) DeleteObject(Image1.bitmap);
+  Image1.bitmap = loadBitmapResource(res::kPopup);
+  const Skin* skin = currentSkin();
+  if (Image1.bitmap && skin) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, Image1.bitmap);
+    RGBQUAD colours[256];
+    const UINT count = GetDIBColorTable(dc, 0, 256, colours);
+    const COLORREF body = RGB(res::kPopupBody.r, res::kPopupBody.g, res::kPopupBody.b);
+    const COLORREF white = RGB(255, 255, 255);
+    for (UINT i = 0; i < count; ++i) {
+      RGBQUAD& entry = colours[i];
+      const COLORREF now = recoloured(RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue), body, white, skin->bannerTop, white);
+      // The see-through key and white stay what they are.
+      entry = RGBQUAD{GetBValue(now), GetGValue(now), GetRValue(now), 0};
+    }
+    SetDIBColorTable(dc, 0, count, colours);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  InvalidateRect(handle(), nullptr, FALSE);
 }
 
 void TfrmTishi::setMessage(const std::string& cp936) {

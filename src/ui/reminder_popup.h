@@ -65,6 +65,9 @@ class TfrmTishi final : public Form, public ReminderPopup {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormShow() override;
+  // The artwork in the look's colours: its blue body and the blues between
+  // it and white take the skin's banner colour.
+  void skinChanged() override;
 
  private:
   void FormCreate();

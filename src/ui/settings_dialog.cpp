@@ -27,7 +27,6 @@ TfrmSetup::TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platfo
       exePath_(std::move(exePath)) {
   createDialog(L"TfrmSetup", L"系统设置", owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS);
   createControls();
-  if (SkinEngine* skins = programSkinEngine()) skins->attachForm(handle());
   centreOn(owner);
   // A failure of the creation step is shown here; the dialog opens with the
   // rest of its controls as the form has them.

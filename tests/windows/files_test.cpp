@@ -343,6 +343,9 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
   EXPECT_EQ(textOf(dialog.btnClose), L"关闭");
   EXPECT_FALSE(GetWindowLongPtrW(dialog.btnDel, GWL_STYLE) & BS_DEFPUSHBUTTON);
   EXPECT_FALSE(GetWindowLongPtrW(dialog.btnClose, GWL_STYLE) & BS_DEFPUSHBUTTON);
+  // Grey bands and a silver panel in the system look; a skin's colours in a skin.
+  EXPECT_EQ(dialog.Panel1->colour(), form.SkinData1.data().bandBottom);
+  form.applyTheme(3);
   EXPECT_EQ(dialog.Panel1->colour(), RGB(128, 128, 128));
   EXPECT_EQ(dialog.Panel2->colour(), RGB(192, 192, 192));
   EXPECT_EQ(dialog.Panel3->colour(), RGB(128, 128, 128));

@@ -12,7 +12,13 @@
 
 #include "platform/recording_platform_services.h"
 #include "platform/windows_profile_store.h"
+#include "resource_names.h"
+#include "ui/about_dialog.h"
+#include "ui/daily_missions_dialog.h"
 #include "ui/main_window.h"
+#include "ui/mission_editor.h"
+#include "ui/release_history_dialog.h"
+#include "ui/reminder_popup.h"
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
@@ -99,6 +105,23 @@ COLORREF pixelAt(HWND window, int x, int y) {
   return colour;
 }
 
+// A window's client area as it paints itself (background, then content),
+// read at one point.
+COLORREF printedAt(HWND window, int x, int y) {
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, x + 1, y + 1);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const COLORREF colour = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return colour;
+}
+
 constexpr char kProgramPath[] = "C:\\Program Files\\Horavel\\Horavel.exe";
 
 }  // namespace
@@ -172,22 +195,6 @@ TEST(SkinTest, EngineStartsOnWithEntryZeroAndLoadingBeyondTheStoreDoesNothing) {
   engine.removeListener(id);
   engine.setActive(true);
   EXPECT_EQ(changes, 2);
-}
-
-TEST(SkinTest, TheProgramsDialogsTakeTheSkinFromTheirCreation) {
-  SkinEngine engine;
-  SkinStore store;
-  store.load(2, engine);
-  RecordingPlatformServices platform;
-  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
-  DateTimeText text;
-  TfrmSystemTime dialog(nullptr, platform, clock, text);
-  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), store.entry(2).window);
-  engine.setActive(false);
-  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), GetSysColor(COLOR_BTNFACE));
-  engine.setActive(true);
-  store.load(1, engine);
-  EXPECT_EQ(pixelAt(dialog.handle(), 2, 2), store.entry(1).window);
 }
 
 // ---- config.ini through the profile functions ----
@@ -292,6 +299,52 @@ TEST_F(ThemeTest, EachThemeIsAppliedAndSwitched) {
   form.applyTheme(3);
   form.applyTheme(-1);
   EXPECT_FALSE(form.SkinData1.Active());
+}
+
+TEST_F(ThemeTest, EveryWindowTakesTheLookItIsCreatedInAndFollowsEveryChange) {
+  TForm1 form(platform, clock, text, folder);
+  form.applyTheme(2);
+  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+  TfrmTishi popup;
+  TfrmAbout about(form.handle());
+  TfrmShengji history(form.handle());
+  TfrmEveryDayMis daily(form.handle(), folder, text, clock);
+  TfrmSystemTime systemTime(form.handle(), platform, clock, text);
+  bool speak = true;
+  WindowsProfileStore profile(folder / "config.ini");
+  TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, kProgramPath);
+
+  // Where each window shows its background, and its colour in a skin or
+  // (nullptr) in the system look.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  struct Sample {
+    const char* what;
+    HWND window;
+    POINT at;
+    std::function<COLORREF(const Skin*)> colour;
+  };
+  const Sample samples[] = {
+      {"main window", form.handle(), {2, 2}, [&](const Skin* s) { return s ? s->window : face; }},
+      {"editor's work area", GetParent(editor.GroupBox1), {2, 2}, [&](const Skin* s) { return s ? s->window : face; }},
+      {"editor's side bar", editor.dxNavBar1->handle(), {2, 2},
+       [&](const Skin* s) { return s ? s->nav.background : face; }},
+      {"popup's card", popup.handle(), {11, 200},
+       [](const Skin* s) { return s ? s->bannerTop : RGB(res::kPopupBody.r, res::kPopupBody.g, res::kPopupBody.b); }},
+      {"about box's card", about.handle(), {300, 120},
+       [](const Skin* s) { return s ? s->cardFill : RGB(214, 239, 255); }},
+      {"release history", history.handle(), {2, 2}, [&](const Skin* s) { return s ? s->window : face; }},
+      {"daily missions' band", daily.Panel1->handle(), {2, 2},
+       [](const Skin* s) { return s ? s->bandBottom : RGB(128, 128, 128); }},
+      {"system time", systemTime.handle(), {2, 2}, [&](const Skin* s) { return s ? s->window : face; }},
+      {"settings", setup.handle(), {2, 2}, [&](const Skin* s) { return s ? s->window : face; }},
+  };
+  for (int theme : {2, 3, 1, 0}) {
+    form.applyTheme(theme);
+    const Skin* skin = theme == 3 ? nullptr : &form.SkinStore1.entry(theme);
+    for (const Sample& sample : samples)
+      EXPECT_EQ(printedAt(sample.window, sample.at.x, sample.at.y), sample.colour(skin))
+          << sample.what << " in look " << theme;
+  }
 }
 
 TEST_F(ThemeTest, SystemSettingsMenuOpensTheDialogOwnedByTheMainWindow) {
@@ -556,54 +609,79 @@ TEST_F(SetupDialogTest, CancelWritesNothingButSetsTheChimeFromTheFile) {
   EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
 }
 
-// Slow, left out of the normal run: the main window in each look and the
-// dialog, shown for screenshots. HORAVEL_LOOK picks the look (0..3), or
-// "setup" for the dialog.
+// Slow, left out of the normal run: the main window in each look and a
+// dialog over it, shown for screenshots. HORAVEL_LOOK picks the look (0..3),
+// HORAVEL_DIALOG the dialog: setup, time, editor, daily, about, history or
+// popup (the reminder popup alone, over the desktop); none shows the main
+// window alone.
 //   settings_dialog_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
 TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   RecordingPlatformServices platform;
   ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
   DateTimeText text;
   const auto folder = freshFolder();
-  char look[16] = "0";
+  char look[16] = "0", dialog[16] = "";
   GetEnvironmentVariableA("HORAVEL_LOOK", look, sizeof look);
+  GetEnvironmentVariableA("HORAVEL_DIALOG", dialog, sizeof dialog);
+  const std::string which = dialog;
+  writeText(folder / "everyday.mis", "");
   TForm1 form(platform, clock, text, folder);
   form.MisTable1.append({"提示消息", "开会", "2026/12/9", "09:30:00", 3});
   form.MisTable1.append({"执行程序", "C:\\Tools\\backup.exe", "2026/12/9", "12:00:00", 1});
   form.MisTable1.append({"打开网页", "https://example.org", "2026/12/10", "08:00:00", 5});
   form.MisTable1.append({"关闭计算机", "", "2026/12/9", "23:30:00", 0});
-  const bool dialog = std::string(look) == "setup";
-  form.applyTheme(dialog ? 0 : std::atoi(look));
-  ShowWindow(form.handle(), SW_SHOW);
+  form.applyTheme(std::atoi(look));
+  if (which != "popup") ShowWindow(form.handle(), SW_SHOW);
   SendMessageW(form.StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"2026/12/9 10:00:00"));
-  static TForm1* shown = &form;
-  static Form* setupShown = nullptr;
-  if (dialog) {
+
+  static Form* shown = nullptr;
+  const auto showFor8Seconds = [](Form& window) {
+    shown = &window;
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
+    window.ShowModal();
+    KillTimer(nullptr, done);
+  };
+  if (which == "setup") {
     bool speak = true;
     WindowsProfileStore profile(folder / "config.ini");
-    TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak,
-                    "C:\\Horavel\\Horavel.exe");
-    setupShown = &setup;
-    const UINT_PTR done =
-        SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { setupShown->closeWith(IDCANCEL); });
-    setup.ShowModal();
-    KillTimer(nullptr, done);
-    return;
-  }
-  char other[16] = "";
-  GetEnvironmentVariableA("HORAVEL_DIALOG", other, sizeof other);
-  if (std::string(other) == "time") {  // the system time dialog in the same look
+    TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, "C:\\Horavel\\Horavel.exe");
+    showFor8Seconds(setup);
+  } else if (which == "time") {
     TfrmSystemTime systemTime(form.handle(), platform, clock, text);
-    setupShown = &systemTime;
-    const UINT_PTR done =
-        SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { setupShown->closeWith(IDCANCEL); });
-    systemTime.ShowModal();
+    showFor8Seconds(systemTime);
+  } else if (which == "editor") {
+    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+    shown = &editor;
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
+    static TfrmMis* onPage = &editor;
+    const UINT_PTR page = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      onPage->dxNavBar1->setExpanded(TfrmMis::nbgTishi, true);
+      onPage->runCommand(TfrmMis::kNbMessage);
+      SendMessageW(onPage->cbMsg, CB_SETCURSEL, 1, 0);
+      SetWindowTextW(onPage->Memo1, L"是到吃饭的时间了,休息一下吧.");
+    });
+    editor.showEditor();
+    KillTimer(nullptr, page);
     KillTimer(nullptr, done);
-    return;
+  } else if (which == "daily") {
+    writeText(folder / "everyday.mis", "提示消息$开会$2026/12/9$09:30:00\r\n执行程序$C:\\Tools\\backup.exe$2026/12/9$12:00:00\r\n");
+    TfrmEveryDayMis daily(form.handle(), folder, text, clock);
+    showFor8Seconds(daily);
+  } else if (which == "about") {
+    TfrmAbout about(form.handle());
+    showFor8Seconds(about);
+  } else if (which == "history") {
+    TfrmShengji history(form.handle());
+    showFor8Seconds(history);
+  } else if (which == "popup") {
+    TfrmTishi popup;
+    popup.setMessage("下午三点在三楼会议室开项目周会,请带上本周的进度表.");
+    showFor8Seconds(popup);
+  } else {
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
+    KillTimer(nullptr, done);
   }
-  const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
-  KillTimer(nullptr, done);
-  (void)shown;
 }

@@ -20,6 +20,14 @@ BevelPanel::~BevelPanel() {
   if (brush_) DeleteObject(brush_);
 }
 
+void BevelPanel::setColour(COLORREF colour) {
+  if (colour == colour_) return;
+  colour_ = colour;
+  if (brush_) DeleteObject(brush_);
+  brush_ = CreateSolidBrush(colour);
+  RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void BevelPanel::move(int x, int y, int width, int height) { MoveWindow(handle(), x, y, width, height, TRUE); }
 
 LRESULT BevelPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,6 +17,7 @@ class BevelPanel final : public Window {
 
   void move(int x, int y, int width, int height);
   COLORREF colour() const { return colour_; }
+  void setColour(COLORREF colour);
   Bevel bevel() const { return bevel_; }
 
  protected:

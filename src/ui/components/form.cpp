@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ui/components/skin_engine.h"
+
 namespace {
 
 HWND mainWindow = nullptr;
@@ -125,6 +127,7 @@ void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND o
   params.width = 0;
   params.height = 0;
   createWindow(params);
+  if (SkinEngine* skins = programSkinEngine()) skins->attachForm(handle());
 }
 
 void Form::setClientSize(int width96, int height96) {
@@ -136,6 +139,10 @@ void Form::setClientSize(int width96, int height96) {
 }
 
 LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == skinChangedMessage()) {
+    skinChanged();
+    return 0;
+  }
   switch (message) {
     case WM_CLOSE:
       closeWith(IDCANCEL);

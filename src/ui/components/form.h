@@ -24,7 +24,8 @@ class Form : public Window {
   // edge, no minimise or maximise box.
   static constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
   // Creates the form as a dialog owned by owner; its size comes from
-  // setClientSize.
+  // setClientSize. While the program's skin engine lives, the dialog takes
+  // the skin's colours behind it and its labels.
   void createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style = kDialogStyle);
   // Puts the focus on a control; it comes back there whenever the form is
   // activated again.
@@ -34,6 +35,9 @@ class Form : public Window {
   }
   // Places the controls for the window's dpi; called again when it changes.
   virtual void layout() {}
+  // Called after every change of look, for what the form colours itself
+  // (panels, banners, pictures): currentSkin() is the look now in effect.
+  virtual void skinChanged() {}
 
   // Centres the form on another window (or the screen when none).
   void centreOn(HWND other);

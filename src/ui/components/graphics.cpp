@@ -1,5 +1,8 @@
 #include "ui/components/graphics.h"
 
+#include <algorithm>
+#include <cmath>
+
 HFONT createSongtiFont(int height96, UINT dpi) {
   return CreateFontW(-MulDiv(height96, static_cast<int>(dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -93,4 +96,40 @@ void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client
   DeleteObject(picture);
   DeleteDC(buffer);
   EndPaint(window, &ps);
+}
+
+void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertical) {
+  const auto channel = [](BYTE value) { return static_cast<COLOR16>(value << 8); };
+  TRIVERTEX vertices[2] = {
+      {r.left, r.top, channel(GetRValue(from)), channel(GetGValue(from)), channel(GetBValue(from)), 0xff00},
+      {r.right, r.bottom, channel(GetRValue(to)), channel(GetGValue(to)), channel(GetBValue(to)), 0xff00},
+  };
+  GRADIENT_RECT mesh{0, 1};
+  GradientFill(dc, vertices, 2, &mesh, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+}
+
+COLORREF recoloured(COLORREF colour, COLORREF fromA, COLORREF fromB, COLORREF toA, COLORREF toB) {
+  const double c[3] = {double(GetRValue(colour)), double(GetGValue(colour)), double(GetBValue(colour))};
+  const double a[3] = {double(GetRValue(fromA)), double(GetGValue(fromA)), double(GetBValue(fromA))};
+  const double b[3] = {double(GetRValue(fromB)), double(GetGValue(fromB)), double(GetBValue(fromB))};
+  double along = 0, length = 0;
+  for (int i = 0; i < 3; ++i) {
+    along += (c[i] - a[i]) * (b[i] - a[i]);
+    length += (b[i] - a[i]) * (b[i] - a[i]);
+  }
+  if (length == 0) return colour;
+  const double t = along / length;
+  if (t < -0.02 || t > 1.02) return colour;
+  double off = 0;
+  for (int i = 0; i < 3; ++i) {
+    const double d = c[i] - (a[i] + t * (b[i] - a[i]));
+    off += d * d;
+  }
+  // Antialiased edges land a few steps off the line; other hues much further.
+  if (off > 12.0 * 12.0) return colour;
+  const auto mix = [t](BYTE from, BYTE to) {
+    return static_cast<BYTE>(std::lround(std::clamp(from + std::clamp(t, 0.0, 1.0) * (to - from), 0.0, 255.0)));
+  };
+  return RGB(mix(GetRValue(toA), GetRValue(toB)), mix(GetGValue(toA), GetGValue(toB)),
+             mix(GetBValue(toA), GetBValue(toB)));
 }

@@ -22,6 +22,16 @@ HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index);
 // A 32-bit bitmap resource with alpha, as a DIB section.
 HBITMAP loadBitmapResource(const wchar_t* bitmapName);
 
+// Fills r with a gradient from one colour to another, top to bottom or left
+// to right.
+void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertical);
+
+// A colour that lies between fromA and fromB (within a few steps of the
+// straight line between them) moved to the same place between toA and toB;
+// any other colour as it is. Recolours artwork drawn in one look's colours
+// for another.
+COLORREF recoloured(COLORREF colour, COLORREF fromA, COLORREF fromB, COLORREF toA, COLORREF toB);
+
 // Answers WM_PAINT through an off-screen picture of the client area, copied
 // in one go so that nothing flickers.
 void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client)>& paint);

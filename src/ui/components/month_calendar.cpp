@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/clock.h"
+#include "ui/components/skin_engine.h"
 
 namespace {
 
@@ -155,7 +156,23 @@ std::vector<int> MonthCalendar::accessibleChildren(int node) const {
   return days;
 }
 
+namespace {
+
+// The header band, the selection and the border take a skin's colours.
+struct CalendarColours {
+  COLORREF headerFill, headerLine, headerText, selectedFill, border;
+};
+
+CalendarColours calendarColours() {
+  if (const Skin* skin = currentSkin())
+    return {skin->nav.hotFill, skin->nav.hotBorder, skin->nav.itemText, skin->nav.selectedBorder, skin->bandEdge};
+  return {kHeaderFill, kHeaderLine, kHeaderText, kSelectedFill, kBorder};
+}
+
+}  // namespace
+
 void MonthCalendar::paint(HDC dc) {
+  const CalendarColours colours = calendarColours();
   RECT client{};
   GetClientRect(handle(), &client);
   const HBRUSH white = CreateSolidBrush(kBackground);
@@ -168,14 +185,14 @@ void MonthCalendar::paint(HDC dc) {
 
   // The weekday header on a light band with a line under it.
   RECT header{0, 0, client.right, cellRect(0, 0).bottom};
-  const HBRUSH headerFill = CreateSolidBrush(kHeaderFill);
+  const HBRUSH headerFill = CreateSolidBrush(colours.headerFill);
   FillRect(dc, &header, headerFill);
   DeleteObject(headerFill);
   RECT line{0, header.bottom - 1, client.right, header.bottom};
-  const HBRUSH headerLine = CreateSolidBrush(kHeaderLine);
+  const HBRUSH headerLine = CreateSolidBrush(colours.headerLine);
   FillRect(dc, &line, headerLine);
   DeleteObject(headerLine);
-  SetTextColor(dc, kHeaderText);
+  SetTextColor(dc, colours.headerText);
   for (int column = 0; column < kColumns; ++column) {
     RECT r = cellRect(0, column);
     DrawTextW(dc, names_[column].c_str(), static_cast<int>(names_[column].size()), &r, centred);
@@ -190,13 +207,13 @@ void MonthCalendar::paint(HDC dc) {
       if (day == selected_) {
         RECT fill = r;
         InflateRect(&fill, -1, -1);
-        const HBRUSH selectedFill = CreateSolidBrush(kSelectedFill);
+        const HBRUSH selectedFill = CreateSolidBrush(colours.selectedFill);
         FillRect(dc, &fill, selectedFill);
         DeleteObject(selectedFill);
         if (focused) {
           InflateRect(&fill, -1, -1);
           SetTextColor(dc, kSelectedText);
-          SetBkColor(dc, kSelectedFill);
+          SetBkColor(dc, colours.selectedFill);
           DrawFocusRect(dc, &fill);
         }
         SetTextColor(dc, kSelectedText);
@@ -239,7 +256,7 @@ LRESULT MonthCalendar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       RECT frame{};
       GetWindowRect(handle(), &frame);
       OffsetRect(&frame, -frame.left, -frame.top);
-      const HBRUSH border = CreateSolidBrush(kBorder);
+      const HBRUSH border = CreateSolidBrush(calendarColours().border);
       FrameRect(dc, &frame, border);
       DeleteObject(border);
       ReleaseDC(handle(), dc);

@@ -60,6 +60,8 @@ const Field kFields[] = {
     HORAVEL_COLOUR("bannerTop", bannerTop),
     HORAVEL_COLOUR("bannerBottom", bannerBottom),
     HORAVEL_COLOUR("bannerText", bannerText),
+    HORAVEL_COLOUR("cardFill", cardFill),
+    HORAVEL_COLOUR("cardEdge", cardEdge),
     HORAVEL_COLOUR("navBackground", nav.background),
     HORAVEL_COLOUR("navGroupBody", nav.groupBody),
     HORAVEL_COLOUR("navGroupBorder", nav.groupBorder),
@@ -77,26 +79,6 @@ const Field kFields[] = {
 #undef HORAVEL_COLOUR
 
 SkinEngine* programEngine = nullptr;
-HHOOK creationHook = nullptr;
-
-// The program's dialogs that take the skin's colours as they are created.
-// (The editor paints its own panels and asks currentSkin() itself.)
-constexpr const wchar_t* kSkinnedDialogs[] = {L"TfrmSetup", L"TfrmSystemTime", L"TfrmEveryDayMis"};
-
-LRESULT CALLBACK watchCreation(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND && programEngine) {
-    const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
-    if (!(create->lpcs->style & WS_CHILD)) {
-      const HWND window = reinterpret_cast<HWND>(wParam);
-      wchar_t name[64] = L"";
-      GetClassNameW(window, name, 64);
-      for (const wchar_t* dialog : kSkinnedDialogs) {
-        if (std::wstring_view(name) == dialog) programEngine->attachForm(window);
-      }
-    }
-  }
-  return CallNextHookEx(creationHook, code, wParam, lParam);
-}
 
 // The side bar's colours for the system's own look.
 NavBarColors systemNavColors() {
@@ -243,10 +225,7 @@ void SkinStore::load(int index, SkinEngine& engine) const {
 // ---- engine ----
 
 SkinEngine::SkinEngine() : data_(parseSkin(builtInSkinTexts().front()).value_or(Skin{})) {
-  if (!programEngine) {
-    programEngine = this;
-    creationHook = SetWindowsHookExW(WH_CBT, &watchCreation, nullptr, GetCurrentThreadId());
-  }
+  if (!programEngine) programEngine = this;
 }
 
 SkinEngine::~SkinEngine() {
@@ -262,11 +241,7 @@ SkinEngine::~SkinEngine() {
     }
   }
   for (const auto& [colour, b] : brushes_) DeleteObject(b);
-  if (programEngine == this) {
-    programEngine = nullptr;
-    if (creationHook) UnhookWindowsHookEx(creationHook);
-    creationHook = nullptr;
-  }
+  if (programEngine == this) programEngine = nullptr;
 }
 
 void SkinEngine::setActive(bool on) {

@@ -17,10 +17,10 @@
 // toolbar on it shows it through); the status bar and the menu bar its
 // colours; the side bars its NavBarColors. Switched off, every attached
 // window goes back to the system's own look. Windows that paint themselves
-// (the editor's banner, for one) ask currentSkin() when they paint; after
-// every change all windows of the thread are repainted and receive
-// skinChangedMessage(). The program's dialogs (settings, system time, daily
-// missions) are attached to the program's engine as they are created.
+// (the editor's banner, the about box's card, the popup's artwork) ask
+// currentSkin() when they paint; after every change all windows of the
+// thread are repainted and receive skinChangedMessage(). Every dialog
+// attaches itself to the program's engine as it is created (Form).
 
 #include <windows.h>
 
@@ -43,9 +43,13 @@ struct Skin {
   int bandEdgeWidth = 1;
   COLORREF menuBar = RGB(240, 240, 240);
   COLORREF status = RGB(240, 240, 240);
-  COLORREF bannerTop = RGB(255, 255, 255);  // banners (the editor's), left to right
+  // Banners (the editor's, left to right), page headers (top to bottom) and
+  // the popup's artwork, whose blue body takes bannerTop.
+  COLORREF bannerTop = RGB(255, 255, 255);
   COLORREF bannerBottom = RGB(200, 200, 200);
   COLORREF bannerText = RGB(0, 0, 0);
+  COLORREF cardFill = RGB(255, 255, 255);  // cards (the about box) and their outline
+  COLORREF cardEdge = RGB(160, 160, 160);
   NavBarColors nav;
 };
 

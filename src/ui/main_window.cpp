@@ -93,7 +93,11 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.width = 696;
   params.height = 480;
   params.icon = icon_;
+  // Owned by the application window, which carries the taskbar button.
+  params.owner = application_.handle();
   createWindow(params);
+  application_.setMainWindow(handle());
+  application_.setIcon(icon_);
   created_ = true;
 }
 
@@ -107,6 +111,8 @@ TForm1::~TForm1() {
   for (HIMAGELIST list : {ImageList1, ImageList2, ImageList3, ImageList4})
     if (list) ImageList_Destroy(list);
   if (font_) DeleteObject(font_);
+  // Gone before its owner, the application window, which is a member.
+  DestroyWindow(handle());
 }
 
 void TForm1::FormCreate() {
@@ -138,6 +144,8 @@ void TForm1::FormCreate() {
   CoolTrayIcon1 = std::make_unique<TrayIcon>(handle(), kTrayMessage, trayIcon);
   CoolTrayIcon1->setMenu(PopupMenu1);
   CoolTrayIcon1->setDoubleClickCommand(cmdRestore);
+  // Minimised by any means (ShowWindow from a shortcut's show command too).
+  CoolTrayIcon1->setMinimizeToTray(true);
 
   font_ = createSansSerifFont(GetDpiForWindow(handle()));
   setFontOnTree(handle(), font_);
@@ -537,7 +545,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormCreate();
       return 0;
     case WM_SIZE:
-      if (ListView1) layout();
+      if (ListView1 && wParam != SIZE_MINIMIZED) layout();
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) {
@@ -555,6 +563,9 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_SHOWWINDOW:
+      // Shown or hidden by a call, not by its owner being minimised: the
+      // taskbar button follows.
+      if (lParam == 0) application_.followMainWindow(wParam != FALSE);
       // However the window shows, the list has the keyboard once it is up.
       if (wParam) PostMessageW(handle(), kFocusListMessage, 0, 0);
       break;

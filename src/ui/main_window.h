@@ -18,6 +18,7 @@
 #include "platform/platform_sound_player.h"
 #include "core/platform_services.h"
 #include "platform/windows_profile_store.h"
+#include "ui/components/application_window.h"
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
 #include "ui/components/skin_engine.h"
@@ -54,6 +55,10 @@ class TForm1 final : public Form, private StatusClockView {
   // The editor and the reminder popup are created after the main window;
   // the program's start hands them over here.
   void attachWindows(TfrmMis* editor, ReminderPopup* popup);
+
+  // The owner that carries the application title "Horavel" and the
+  // program's one taskbar button.
+  HWND applicationWindow() const { return application_.handle(); }
 
   MisTable MisTable1;  // the mission table shown by ListView1
   bool autoSpeek = false;
@@ -133,6 +138,7 @@ class TForm1 final : public Form, private StatusClockView {
   // The list takes the keyboard, with its focused row marked.
   void focusList();
 
+  ApplicationWindow application_{L"Horavel"};  // made before the window it owns
   PlatformServices& platform_;
   const std::filesystem::path programFolder_;
   const Clock& clock_;

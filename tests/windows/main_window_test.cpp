@@ -358,18 +358,61 @@ TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
   EXPECT_STREQ(status, L"2026/12/9 10:00:00");
 }
 
-TEST_F(MainWindowTest, CloseHidesToTheTrayAndRestoreKeepsTheIcon) {
+// The windows of this thread that get a taskbar button: shown, without an
+// owner, not tool windows.
+std::vector<HWND> taskbarWindows() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM all) -> BOOL {
+        const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+        const bool button = (ex & WS_EX_APPWINDOW) ||
+                            (!GetWindow(window, GW_OWNER) && !(ex & WS_EX_TOOLWINDOW));
+        if (IsWindowVisible(window) && button) reinterpret_cast<std::vector<HWND>*>(all)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(MainWindowTest, CloseAndMinimiseHideToTheTrayWithTheTaskbarButton) {
   ShowWindow(form.handle(), SW_SHOW);
+  // One taskbar button, titled with the application title, belonging to the
+  // owner of the main window, whose caption stays its own.
+  ASSERT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
+  EXPECT_EQ(textOf(form.applicationWindow()), L"Horavel");
+  EXPECT_EQ(GetWindow(form.handle(), GW_OWNER), form.applicationWindow());
+  EXPECT_EQ(textOf(form.handle()), L"MirolanHoravel");
+
   EXPECT_FALSE(form.CoolTrayIcon1->visible());
   SendMessageW(form.handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(form.handle()));
   EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(taskbarWindows().empty());
   EXPECT_TRUE(form.CoolTrayIcon1->visible());
   form.runCommand(cmdRestore);
   EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
   EXPECT_TRUE(form.CoolTrayIcon1->visible());
+
+  // Minimised by its box or system menu, by a show command, or through the
+  // taskbar button's window: hidden, button and all.
   SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(taskbarWindows().empty());
+  form.runCommand(cmdRestore);
+  ShowWindow(form.handle(), SW_MINIMIZE);
+  EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(taskbarWindows().empty());
+  form.runCommand(cmdRestore);
+  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_FALSE(IsIconic(form.handle()));
+  ShowWindow(form.applicationWindow(), SW_MINIMIZE);
+  EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(taskbarWindows().empty());
+  form.runCommand(cmdRestore);
+  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
 }
 
 TEST_F(MainWindowTest, QuitAndTrayCloseEndTheMessageLoop) {

@@ -21,6 +21,7 @@
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "ui/settings_dialog.h"
+#include "ui/status_clock_width.h"
 #include "ui/release_history_dialog.h"
 #include "ui/system_time_dialog.h"
 
@@ -128,8 +129,6 @@ void TForm1::FormCreate() {
   StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, handle(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
                                GetModuleHandleW(nullptr), nullptr);
-  int parts[] = {scale(100), -1};
-  SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   MissionListOptions listOptions;
   listOptions.rowPictures = ImageList2;
   listOptions.editLabels = true;
@@ -367,6 +366,10 @@ void TForm1::layout() {
   const int coolHeight = scale(62);
   MoveWindow(CoolBar1, 0, 0, width, coolHeight, TRUE);
   SendMessageW(StatusBar1, WM_SIZE, 0, 0);
+  // One panel, the status clock, as wide as its widest text in the bar's font.
+  int clock[] = {statusClockWidth(reinterpret_cast<HFONT>(SendMessageW(StatusBar1, WM_GETFONT, 0, 0)),
+                                  GetDpiForWindow(handle()), text_, clock_.now().year)};
+  SendMessageW(StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(clock));
   RECT status;
   GetWindowRect(StatusBar1, &status);
   const int statusHeight = status.bottom - status.top;

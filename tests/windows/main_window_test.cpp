@@ -15,8 +15,10 @@
 #include "platform/windows_clock.h"
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
+#include "ui/status_clock_width.h"
 #include "ui/components/form.h"
 #include "ui/components/gif_view.h"
+#include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
 #include "ui/components/tray_icon.h"
@@ -89,9 +91,35 @@ TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
   EXPECT_EQ(r.top, 113);
   EXPECT_EQ(r.right - r.left, 696);
   EXPECT_EQ(r.bottom - r.top, 480);
+  // One panel, the clock: at least 100 wide, and wide enough for the widest
+  // date and time, at 96 and 144 dpi, in a Chinese and an English format.
   int parts[4] = {};
-  EXPECT_EQ(SendMessageW(form.StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 2);
-  EXPECT_EQ(parts[0], 100);
+  EXPECT_EQ(SendMessageW(form.StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 1);
+  EXPECT_GE(parts[0], 100);
+  const auto textWidth = [](HFONT font, const wchar_t* shown) {
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return static_cast<int>(size.cx);
+  };
+  const auto barFont = reinterpret_cast<HFONT>(SendMessageW(form.StatusBar1, WM_GETFONT, 0, 0));
+  EXPECT_GE(parts[0], textWidth(barFont, L"2026/12/19 23:59:59"));
+  DateTimePatterns english;
+  english.shortDate = "M/d/yyyy";
+  english.longTime = "h:mm:ss tt";
+  english.amDesignator = "AM";
+  english.pmDesignator = "PM";
+  for (UINT dpi : {96u, 144u}) {
+    const HFONT font = createSansSerifFont(dpi);
+    EXPECT_GE(statusClockWidth(font, dpi, text, 2026), textWidth(font, L"2026/12/19 23:59:59")) << dpi;
+    EXPECT_GE(statusClockWidth(font, dpi, DateTimeText(english), 2026), textWidth(font, L"12/19/2026 11:59:59 PM"))
+        << dpi;
+    EXPECT_GE(statusClockWidth(font, dpi, text, 2026), MulDiv(100, static_cast<int>(dpi), 96)) << dpi;
+    DeleteObject(font);
+  }
   EXPECT_EQ(LOWORD(SendMessageW(form.StatusBar1, SB_GETTEXTLENGTHW, 0, 0)), 0);
   HWND list = form.ListView1->handle();
   EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA);

@@ -455,6 +455,20 @@ void TfrmMis::FormShow() {
     const int selected = table.selectedIndex();
     if (selected >= 0 && selected < table.count()) showPage(pageOfKind(table.row(selected).kindName));
   }
+  focusControl(firstControlOfPage(activePage_));
+}
+
+HWND TfrmMis::firstControlOfPage(int page) const {
+  switch (page) {
+    case 0: return ListBox1;
+    case 1: return fnPro->edit();
+    case 2: return fnFile->edit();
+    case 3: return Memo1;
+    case 4: return fnRing->edit();
+    case 5: return editUrl;
+    case 6: return editEmail;
+    default: return nullptr;
+  }
 }
 
 std::optional<MisRecord> TfrmMis::heldMission() const {

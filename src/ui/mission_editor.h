@@ -104,6 +104,8 @@ class TfrmMis final : public Form {
   void createTimeBox();
   void createButtons();
   void showPage(int page);
+  // Where the focus goes when the editor shows that page.
+  HWND firstControlOfPage(int page) const;
 
   MisTable& table_;
   const Clock& clock_;

@@ -427,6 +427,40 @@ TEST_F(EditorTest, ModifyOpensTheRowsPageButNotItsTextsAndOverwritesOnlyThatRow)
   EXPECT_EQ(row(2), (MisRecord{"系统响铃", "内置铃声", "2026/12/9", "15:23:45", 4}));
 }
 
+TEST_F(EditorTest, FocusStartsOnTheShownPageAndReturnOnABrowseButtonBrowses) {
+  ShowWindow(form.handle(), SW_SHOW);
+  std::vector<BrowseRequest> asked;
+  setBrowseHook([&](const BrowseRequest& request) -> std::optional<std::wstring> {
+    asked.push_back(request);
+    return L"c:\\tools\\backup.exe";
+  });
+  // The focus left on the button that modify mode hides.
+  shown(1, [&] {
+    EXPECT_EQ(GetFocus(), editor.ListBox1);
+    SetFocus(editor.btnAddOn);
+  });
+  add("执行程序", "c:\\a.exe");
+  form.MisTable1.select(0);
+  Probe probe;
+  bool browsedAndStillOpen = false;
+  probe.post([&] {
+    EXPECT_FALSE(IsWindowVisible(editor.btnAddOn));
+    EXPECT_EQ(GetFocus(), editor.fnPro->edit());
+    SetFocus(editor.fnPro->button());
+    PostMessageW(editor.fnPro->button(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(editor.fnPro->button(), WM_KEYUP, VK_RETURN, 0xC01C0001);
+    probe.post([&] {
+      browsedAndStillOpen = asked.size() == 1 && IsWindowVisible(editor.handle());
+      click(editor.btnClose);
+    });
+  });
+  form.runCommand(cmdModify);
+  setBrowseHook(nullptr);
+  EXPECT_TRUE(browsedAndStillOpen);
+  EXPECT_EQ(editor.fnPro->text(), L"c:\\tools\\backup.exe");
+  EXPECT_EQ(row(0).detail, "c:\\a.exe");
+}
+
 TEST_F(EditorTest, ModifyOnPowerRowsAndUnknownKinds) {
   add("重启计算机", "重启计算机");
   add("发送邮件", "a@example.org");

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kBrowseButtonId = 1;
+constexpr int kBrowseButtonId = 11;  // not IDOK: Return must never read as the dialog's OK
 constexpr int kEditId = 2;
 
 BrowseHook& browseHook() {

@@ -41,6 +41,18 @@ bool moveMainFocus(const MSG& message) {
   return true;
 }
 
+// Return on a focused push button presses it, wherever the button sits. The
+// dialog manager would send the window IDOK or the button's id instead, and
+// a window cannot tell those from its own ids when the button belongs to a
+// child control (the browse button of a file-name edit).
+bool pressFocusedButton(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN || !message.hwnd) return false;
+  const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0);
+  if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return false;
+  SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+  return true;
+}
+
 }  // namespace
 
 void setMainAccelerators(HWND window, HACCEL accelerators) {
@@ -56,6 +68,7 @@ void dispatchMessage(MSG& message) {
   }
   const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   if (root && root == mainWindow && moveMainFocus(message)) return;
+  if (root && root != mainWindow && pressFocusedButton(message)) return;
   if (root && root != mainWindow && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
@@ -153,7 +166,8 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus && IsChild(handle(), focus)) focused_ = focus;
-      } else if (focused_ && IsWindow(focused_) && IsChild(handle(), focused_)) {
+      } else if (focused_ && IsWindow(focused_) && IsChild(handle(), focused_) && IsWindowVisible(focused_)) {
+        // A control hidden meanwhile (a button of another mode) never gets it.
         SetFocus(focused_);
         return 0;
       }

@@ -33,9 +33,10 @@ class PlatformServices {
   // Sets the system clock from a local date and time; true on success.
   virtual bool SetClock(const LocalDateTime& local) = 0;
   // The autostart value; empty when missing. Throws HoravelError when the
-  // value is not a string.
+  // value is not a string. Its data (a path from the system) is UTF-8, not
+  // code page 936, so any path survives.
   virtual std::string ReadRunValue(const std::string& name) = 0;
-  // Throws HoravelError when the value can't be written.
+  // Throws HoravelError when the value can't be written anywhere.
   virtual void WriteRunValue(const std::string& name, const std::string& text) = 0;
   virtual void DeleteRunValue(const std::string& name) = 0;
   virtual void MakeTopmost(WindowHandle window) = 0;

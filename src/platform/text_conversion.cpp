@@ -15,24 +15,29 @@ int checkedLength(std::size_t size) {
   return static_cast<int>(size);
 }
 
-}  // namespace
-
-std::wstring toWide(std::string_view cp936) {
-  if (cp936.empty()) return {};
-  const int length = checkedLength(cp936.size());
-  const int needed = MultiByteToWideChar(kCodePage, 0, cp936.data(), length, nullptr, 0);
+std::wstring narrowToWide(UINT codePage, std::string_view narrow) {
+  if (narrow.empty()) return {};
+  const int length = checkedLength(narrow.size());
+  const int needed = MultiByteToWideChar(codePage, 0, narrow.data(), length, nullptr, 0);
   if (needed <= 0) throw HoravelError("No mapping for the Unicode character exists in the target multi-byte code page");
   std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  MultiByteToWideChar(kCodePage, 0, cp936.data(), length, wide.data(), needed);
+  MultiByteToWideChar(codePage, 0, narrow.data(), length, wide.data(), needed);
   return wide;
 }
 
-std::string toCp936(std::wstring_view wide) {
+std::string wideToNarrow(UINT codePage, std::wstring_view wide) {
   if (wide.empty()) return {};
   const int length = checkedLength(wide.size());
-  const int needed = WideCharToMultiByte(kCodePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  const int needed = WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
   if (needed <= 0) throw HoravelError("No mapping for the Unicode character exists in the target multi-byte code page");
   std::string narrow(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(kCodePage, 0, wide.data(), length, narrow.data(), needed, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, wide.data(), length, narrow.data(), needed, nullptr, nullptr);
   return narrow;
 }
+
+}  // namespace
+
+std::wstring toWide(std::string_view cp936) { return narrowToWide(kCodePage, cp936); }
+std::string toCp936(std::wstring_view wide) { return wideToNarrow(kCodePage, wide); }
+std::wstring fromUtf8(std::string_view utf8) { return narrowToWide(CP_UTF8, utf8); }
+std::string toUtf8(std::wstring_view wide) { return wideToNarrow(CP_UTF8, wide); }

@@ -9,3 +9,8 @@
 std::wstring toWide(std::string_view cp936);
 // Characters that code page 936 lacks become '?'.
 std::string toCp936(std::wstring_view wide);
+
+// UTF-8, for texts from the system that must come back whole whatever
+// characters they hold (the executable's path in the autostart value).
+std::wstring fromUtf8(std::string_view utf8);
+std::string toUtf8(std::wstring_view wide);

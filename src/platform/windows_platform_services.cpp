@@ -4,37 +4,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include <vector>
-
-#include "core/error.h"
-#include "platform/run_value_errors.h"
 #include "platform/text_conversion.h"
-
-namespace {
-
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// An open registry key, closed when it goes out of scope.
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  bool openForReading() { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-  bool openOrCreate() {
-    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                           &key_, nullptr) == ERROR_SUCCESS;
-  }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-}  // namespace
+#include "platform/windows_run_value.h"
 
 void WindowsPlatformServices::ExitSystem(unsigned flags) {
   HANDLE token = nullptr;
@@ -79,39 +50,17 @@ bool WindowsPlatformServices::SetClock(const LocalDateTime& local) {
   return SetSystemTime(&utc) != FALSE;
 }
 
+// The value's data is UTF-8: it holds the executable's path, which may use
+// characters code page 936 lacks.
 std::string WindowsPlatformServices::ReadRunValue(const std::string& name) {
-  RegistryKey key;
-  if (!key.openForReading()) return {};
-  const std::wstring valueName = toWide(name);
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-  if (type != REG_SZ && type != REG_EXPAND_SZ) throw HoravelError(invalidDataTypeMessage(name));
-  std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-  DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-  if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &bytes) != ERROR_SUCCESS)
-    return {};
-  // The stored text may or may not carry its terminating zero.
-  return toCp936(std::wstring(buffer.data()));
+  return toUtf8(readRunValue(toWide(name)));
 }
 
 void WindowsPlatformServices::WriteRunValue(const std::string& name, const std::string& text) {
-  RegistryKey key;
-  if (!key.openOrCreate()) throw HoravelError(failedToSetDataMessage(name));
-  const std::wstring valueName = toWide(name);
-  const std::wstring data = toWide(text);
-  const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  if (RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes) !=
-      ERROR_SUCCESS)
-    throw HoravelError(failedToSetDataMessage(name));
+  writeRunValue(toWide(name), fromUtf8(text));
 }
 
-void WindowsPlatformServices::DeleteRunValue(const std::string& name) {
-  RegistryKey key;
-  if (!key.openOrCreate()) return;
-  RegDeleteValueW(key.get(), toWide(name).c_str());
-}
+void WindowsPlatformServices::DeleteRunValue(const std::string& name) { deleteRunValue(toWide(name)); }
 
 void WindowsPlatformServices::MakeTopmost(WindowHandle window) {
   SetWindowPos(static_cast<HWND>(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -78,7 +78,7 @@ struct ThemeEffect {
 // nothing changes.
 std::optional<ThemeEffect> themeEffect(int theme);
 
-// The autostart value's name under HKLM Run.
+// The autostart value's name under the Run key.
 inline constexpr char kRunValueName[] = "Horavel";
 
 // The text of the autostart value for the program at exePath: the path as

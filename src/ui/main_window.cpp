@@ -462,7 +462,7 @@ void TForm1::mnSystemTimeClick() {
 
 void TForm1::mnSetupClick() {
   TfrmSetup setup(handle(), profile_, platform_, [this](int theme) { applyTheme(theme); }, autoSpeek,
-                  toCp936(executablePath().wstring()));
+                  toUtf8(executablePath().wstring()));
   setup.ShowModal();
 }
 

@@ -20,7 +20,7 @@
 
 class TfrmSetup final : public Form {
  public:
-  // exePath: the running executable's full path (code page 936), written
+  // exePath: the running executable's full path (UTF-8, like every Run value), written
   // as the autostart value.
   TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platform, std::function<void(int)> applyTheme,
             bool& autoSpeek, std::string exePath);

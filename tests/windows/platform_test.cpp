@@ -10,6 +10,7 @@
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_platform_services.h"
+#include "platform/windows_run_value.h"
 #include "wine_detect.h"
 
 namespace {
@@ -91,16 +92,53 @@ class RunValueTest : public ::testing::Test {
   WindowsPlatformServices platform;
 };
 
+// The value's data as the registry holds it under root.
+std::wstring storedUnder(HKEY root) {
+  wchar_t data[512] = L"";
+  DWORD bytes = sizeof data;
+  if (RegGetValueW(root, kRunKey, L"HoravelTest", RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) return L"-";
+  return data;
+}
+
 TEST_F(RunValueTest, RoundTrip) {
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
-  const std::string path = "C:\\程序\\Horavel.exe";
+  // A folder named in scripts code page 936 lacks survives: written wide.
+  const std::wstring wide = L"C:\\Ünïcødé 工具 ✓\\Horavel.exe";
+  const std::string path = toUtf8(wide);
   platform.WriteRunValue(kTestValue, path);
+  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), wide);
   EXPECT_EQ(platform.ReadRunValue(kTestValue), path);
   platform.WriteRunValue(kTestValue, "");
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
   platform.DeleteRunValue(kTestValue);
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
   platform.DeleteRunValue(kTestValue);  // deleting what is not there is fine
+}
+
+TEST_F(RunValueTest, RefusedMachineWideGoesToTheUsersKey) {
+  // As account control refuses a program without elevation.
+  setRunValueWriteHook([](HKEY root, const std::wstring& name, const std::wstring& data) -> LSTATUS {
+    return root == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : writeRunValueUnder(root, name, data);
+  });
+  platform.WriteRunValue(kTestValue, "C:\\Tools\\Horavel.exe");
+  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), L"-");
+  EXPECT_EQ(storedUnder(HKEY_CURRENT_USER), L"C:\\Tools\\Horavel.exe");
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "C:\\Tools\\Horavel.exe");
+  // Unticking deletes both.
+  writeRunValueUnder(HKEY_LOCAL_MACHINE, L"HoravelTest", L"C:\\Old\\Horavel.exe");
+  platform.DeleteRunValue(kTestValue);
+  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), L"-");
+  EXPECT_EQ(storedUnder(HKEY_CURRENT_USER), L"-");
+  EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
+  // Neither writable: the error.
+  setRunValueWriteHook([](HKEY, const std::wstring&, const std::wstring&) -> LSTATUS { return ERROR_ACCESS_DENIED; });
+  try {
+    platform.WriteRunValue(kTestValue, "x");
+    ADD_FAILURE() << "no error";
+  } catch (const HoravelError& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'HoravelTest'");
+  }
+  setRunValueWriteHook(nullptr);
 }
 
 TEST_F(RunValueTest, StoredAsTerminatedString) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/recording_platform_services.h"
+#include "platform/text_conversion.h"
 #include "platform/windows_profile_store.h"
 #include "resource_names.h"
 #include "ui/about_dialog.h"
@@ -372,8 +373,7 @@ TEST_F(ThemeTest, SystemSettingsMenuOpensTheDialogOwnedByTheMainWindow) {
   // Autostart ticked with no value: the running program's own path is written.
   wchar_t self[MAX_PATH] = L"";
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::string path;
-  for (const wchar_t* c = self; *c; ++c) path += static_cast<char>(*c);
+  std::string path = toUtf8(self);
   if (path.find(' ') != std::string::npos) path = '"' + path + '"';
   EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel",
                                                         "WriteRunValue Horavel " + path}));

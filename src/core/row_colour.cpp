@@ -2,12 +2,16 @@
 
 #include <tuple>
 
+#include "core/scheduler.h"
+
 RowState rowState(const MisRecord& row, const LocalDateTime& now, const DateTimeText& text) {
   const auto date = text.parseDate(row.dateText);
-  const auto time = text.parseTime(row.timeText);
+  const auto time = readMissionTime(text, row.timeText);
   if (!date || !time) return RowState::Unreadable;
-  const bool dayPassed = std::tie(now.year, now.month, now.day) > std::tie(date->year, date->month, date->day);
-  const long long nowMs = ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond;
-  const long long rowMs = ((time->hour * 60LL + time->minute) * 60 + time->second) * 1000;
-  return dayPassed || nowMs > rowMs ? RowState::Passed : RowState::Pending;
+  const bool passed = std::tie(date->year, date->month, date->day, time->hour, time->minute, time->second) <
+                      std::tie(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  // Within its very second, a row has passed once a millisecond of it has.
+  const bool sameSecond = std::tie(date->year, date->month, date->day, time->hour, time->minute, time->second) ==
+                          std::tie(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  return passed || (sameSecond && now.millisecond > 0) ? RowState::Passed : RowState::Pending;
 }

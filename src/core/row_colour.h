@@ -12,7 +12,7 @@ enum class RowState {
   Unreadable,  // date or time text that the current formats don't read
 };
 
-// Two separate tests: the day is before today, or the time of day (with its
-// milliseconds) is past the row's. So a row dated tomorrow is light blue
-// while the clock is past its time of day.
+// Passed when the row's date and time together lie before now (with its
+// milliseconds): a row dated tomorrow stays white all of today. The time is
+// read as the scheduler reads it.
 RowState rowState(const MisRecord& row, const LocalDateTime& now, const DateTimeText& text);

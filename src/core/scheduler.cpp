@@ -32,6 +32,13 @@ std::optional<TimeOfDay> splitTimeText(std::string_view text) {
   return TimeOfDay{*hour, *minute, *second};
 }
 
+std::optional<TimeOfDay> readMissionTime(const DateTimeText& text, std::string_view timeText) {
+  std::optional<TimeOfDay> time = splitTimeText(timeText);
+  // With a 24-hour ':' format the split alone decides.
+  if (!time && !text.isColonSeparated24Hour()) time = text.parseTime(timeText);
+  return time;
+}
+
 std::string chimeSoundName(int hour) {
   return "t" + std::to_string(hour == 0 ? 24 : hour);
 }
@@ -44,8 +51,7 @@ Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeTe
       actions_(actions),
       sounds_(sounds),
       statusClock_(statusClock),
-      autoSpeek_(autoSpeek),
-      readWithParser_(!text.isColonSeparated24Hour()) {}
+      autoSpeek_(autoSpeek) {}
 
 void Scheduler::CheckMis() {
   statusClock_.showStatusClock(text_.statusClockText(clock_.now()));
@@ -55,7 +61,7 @@ void Scheduler::CheckMis() {
   // past the rows that still exist.
   for (int i = 0; i < count && i < table_.count(); ++i) {
     const MisRecord& row = table_.row(i);
-    const std::optional<TimeOfDay> due = readRowTime(row.timeText);
+    const std::optional<TimeOfDay> due = readMissionTime(text_, row.timeText);
     if (!due) continue;  // not a time: such a row never falls due
     const LocalDateTime now = clock_.now();
     if (row.dateText == todayText(now) && due->hour == now.hour && due->minute == now.minute &&
@@ -65,12 +71,6 @@ void Scheduler::CheckMis() {
   }
 
   if (autoSpeek_) chime();
-}
-
-std::optional<TimeOfDay> Scheduler::readRowTime(std::string_view timeText) const {
-  std::optional<TimeOfDay> time = splitTimeText(timeText);
-  if (!time && readWithParser_) time = text_.parseTime(timeText);
-  return time;
 }
 
 const std::string& Scheduler::todayText(const LocalDateTime& now) {

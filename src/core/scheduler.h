@@ -23,6 +23,11 @@ class StatusClockView {
 // (leading zeros allowed). The second is everything after the second ':'.
 std::optional<TimeOfDay> splitTimeText(std::string_view text);
 
+// Reads a row's time text as a pass does: hour ':' minute ':' second first;
+// when that fails and the user's format is not that one, with the format's
+// parser. So "07:30:00" reads under a 12-hour format too.
+std::optional<TimeOfDay> readMissionTime(const DateTimeText& text, std::string_view timeText);
+
 // The resource name of the chime for an hour: "t1" .. "t23"; midnight plays
 // the clip for 24 o'clock.
 std::string chimeSoundName(int hour);
@@ -38,7 +43,6 @@ class Scheduler {
   void CheckMis();
 
  private:
-  std::optional<TimeOfDay> readRowTime(std::string_view timeText) const;
   const std::string& todayText(const LocalDateTime& now);
   void dispatch(int row);
   void chime();
@@ -50,9 +54,6 @@ class Scheduler {
   SoundPlayer& sounds_;
   StatusClockView& statusClock_;
   const bool& autoSpeek_;
-  // Times written under another format are read with the format's parser;
-  // with a 24-hour ':' format the split alone decides.
-  const bool readWithParser_;
   // Today's date text, rewritten only when the date changes.
   CivilDate todayDate_;
   std::string todayText_;

@@ -30,6 +30,7 @@ namespace {
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kFocusListMessage = WM_APP + 2;  // once a showing is over
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kRowColourTimer = 2;
 constexpr int kToolBarId = 2001;
 constexpr int kListViewId = 2002;
 constexpr int kStatusBarId = 2003;
@@ -83,7 +84,8 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
       programFolder_(std::move(programFolder)),
       clock_(clock),
       text_(text),
-      runControl_(Timer1) {
+      runControl_(Timer1),
+      rowColourTimer_(clock) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon);
   CreateParams params;
   params.className = kClassName;
@@ -104,6 +106,7 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
 
 TForm1::~TForm1() {
   Timer1.setEnabled(false);
+  rowColourTimer_.setEnabled(false);
   CoolTrayIcon1.reset();
   ListView1.reset();
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
@@ -118,6 +121,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   Timer1.attach(handle(), kTimer1);
+  rowColourTimer_.attach(handle(), kRowColourTimer);
   ImageList1 = loadImageStrip(res::kImageList1, 16, 7);
   ImageList2 = loadImageStrip(res::kImageList2, 16, 7);
   ImageList3 = loadImageStrip(res::kImageList3, 36, 7);
@@ -392,6 +396,11 @@ void TForm1::Timer1Timer() {
   if (scheduler_) CheckMis();
 }
 
+void TForm1::rowColourTimerTick() {
+  rowColourTimer_.rearm();
+  if (ListView1 && IsWindowVisible(handle()) && !IsIconic(handle())) ListView1->repaintRowsWhoseColourChanged();
+}
+
 void TForm1::actAddExecute() {
   if (!frmMis_) return;
   frmMis_->misMode = 1;
@@ -555,6 +564,10 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Timer1Timer();
         return 0;
       }
+      if (wParam == kRowColourTimer) {
+        rowColourTimerTick();
+        return 0;
+      }
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -571,6 +584,9 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0) application_.followMainWindow(wParam != FALSE);
       // However the window shows, the list has the keyboard once it is up.
       if (wParam) PostMessageW(handle(), kFocusListMessage, 0, 0);
+      // Row colours follow the clock only while someone can see them.
+      if (wParam && ListView1) ListView1->repaintRowsWhoseColourChanged();
+      rowColourTimer_.setEnabled(wParam != FALSE);
       break;
     case kFocusListMessage:
       if (IsWindowVisible(handle()) && IsWindowEnabled(handle())) focusList();

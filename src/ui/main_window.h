@@ -104,6 +104,7 @@ class TForm1 final : public Form, private StatusClockView {
   void showForAnotherStart();
   void mnTrayCloseClick();
   void Timer1Timer();
+  void rowColourTimerTick();
   void FormClose();
 
   // Controls.
@@ -148,6 +149,9 @@ class TForm1 final : public Form, private StatusClockView {
   std::unique_ptr<PlatformMissionActions> actions_;
   std::unique_ptr<Scheduler> scheduler_;
   RunControl runControl_;
+  // Ticks each second while the window shows, so rows whose time passes
+  // turn light blue at once.
+  SecondTimer rowColourTimer_;
   std::unique_ptr<CommandControl> runSwitches_[9];
   HIMAGELIST ImageList1 = nullptr;
   HIMAGELIST ImageList2 = nullptr;

@@ -159,6 +159,20 @@ COLORREF MissionListView::rowBackground(int index) const {
   return kPending;
 }
 
+void MissionListView::repaintRowsWhoseColourChanged() {
+  if (!clock_ || !text_) return;
+  const LocalDateTime now = clock_->now();
+  if (coloursCheckedAt_) {
+    const int top = ListView_GetTopIndex(list_);
+    const int end = std::min(table_.count(), top + ListView_GetCountPerPage(list_) + 1);
+    for (int i = top; i < end; ++i) {
+      const MisRecord& row = table_.row(i);
+      if (rowState(row, *coloursCheckedAt_, *text_) != rowState(row, now, *text_)) ListView_RedrawItems(list_, i, i);
+    }
+  }
+  coloursCheckedAt_ = now;
+}
+
 LRESULT MissionListView::onNotify(NMHDR* header, bool& handled) {
   handled = true;
   switch (header->code) {

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/clock.h"
@@ -47,6 +48,10 @@ class MissionListView final : private MisTableObserver {
 
   // The background of row index as it is painted now.
   COLORREF rowBackground(int index) const;
+  // Repaints the rows on screen whose colour changed since the last call
+  // (their time passed, or the clock was set back); called every second
+  // while the list shows.
+  void repaintRowsWhoseColourChanged();
 
   static constexpr COLORREF kPassed = RGB(214, 239, 255);
   static constexpr COLORREF kPending = RGB(255, 255, 255);
@@ -64,6 +69,7 @@ class MissionListView final : private MisTableObserver {
   MisTable& table_;
   const Clock* clock_;
   const DateTimeText* text_;
+  std::optional<LocalDateTime> coloursCheckedAt_;
   std::wstring cell_;  // the text handed to the list for the cell it paints now
   int shownSelection_ = -1;  // the row the list shows selected
   bool applyingSelection_ = false;  // the list's reports of our own change are ignored

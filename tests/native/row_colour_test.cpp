@@ -10,13 +10,14 @@ MisRecord row(const char* date, const char* time) { return {"执行程序", "x",
 
 }  // namespace
 
-TEST(RowStateTest, TheFiveCasesAtTenOClock) {
+TEST(RowStateTest, DateAndTimeTogetherAtTenOClock) {
   const DateTimeText text;
   const LocalDateTime now{2026, 12, 9, 10, 0, 0, 0};
   EXPECT_EQ(rowState(row("2026/12/8", "23:00:00"), now, text), RowState::Passed);   // yesterday
   EXPECT_EQ(rowState(row("2026/12/9", "09:59:59"), now, text), RowState::Passed);   // earlier today
   EXPECT_EQ(rowState(row("2026/12/9", "10:30:00"), now, text), RowState::Pending);  // later today
-  EXPECT_EQ(rowState(row("2026/12/10", "08:00:00"), now, text), RowState::Passed);  // tomorrow, time of day past
+  // Tomorrow is still to come, whatever its time of day.
+  EXPECT_EQ(rowState(row("2026/12/10", "08:00:00"), now, text), RowState::Pending);
   EXPECT_EQ(rowState(row("2026/12/10", "11:00:00"), now, text), RowState::Pending);
 }
 
@@ -35,6 +36,17 @@ TEST(RowStateTest, TextsTheFormatsDoNotReadAreMarked) {
   EXPECT_EQ(rowState(row("12/9/2026", "10:30:00"), now, text), RowState::Unreadable);
   EXPECT_EQ(rowState(row("2026/12/9", "10:30"), now, text), RowState::Unreadable);
   EXPECT_EQ(rowState(row("", ""), now, text), RowState::Unreadable);
+
+  // Under a 12-hour format a 24-hour time reads as the scheduler reads it.
+  DateTimePatterns english;
+  english.shortDate = "M/d/yyyy";
+  english.longTime = "h:mm:ss tt";
+  english.amDesignator = "AM";
+  english.pmDesignator = "PM";
+  const DateTimeText twelve(english);
+  EXPECT_EQ(rowState(row("12/9/2026", "07:30:00"), now, twelve), RowState::Passed);
+  EXPECT_EQ(rowState(row("12/9/2026", "1:30:00 PM"), now, twelve), RowState::Pending);
+  EXPECT_EQ(rowState(row("12/9/2026", "13:30:00"), now, twelve), RowState::Pending);
 }
 
 TEST(TickScheduleTest, TicksLandJustAfterEachSecondBegins) {

@@ -344,9 +344,33 @@ TEST_F(MainWindowTest, RowColoursAtTenOClock) {
   add("执行程序", "tomorrow early", "2026/12/10", "08:00:00");
   add("执行程序", "tomorrow late", "2026/12/10", "11:00:00");
   add("执行程序", "unreadable", "9.12.2026", "10:30");
+  // Date and time together: tomorrow is still to come.
   const COLORREF expected[] = {MissionListView::kPassed,  MissionListView::kPassed,  MissionListView::kPending,
-                               MissionListView::kPassed,  MissionListView::kPending, MissionListView::kUnreadable};
+                               MissionListView::kPending, MissionListView::kPending, MissionListView::kUnreadable};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(form.ListView1->rowBackground(i), expected[i]) << i;
+
+  // While the window shows, the second after a row's time repaints that row
+  // and no other.
+  const HWND list = form.ListView1->handle();
+  ShowWindow(form.handle(), SW_SHOW);
+  UpdateWindow(list);
+  form.rowColourTimerTick();
+  RECT dirty{};
+  EXPECT_FALSE(GetUpdateRect(list, &dirty, FALSE));
+  clock.set({2026, 12, 9, 10, 30, 0, 20});
+  form.rowColourTimerTick();
+  EXPECT_EQ(form.ListView1->rowBackground(2), MissionListView::kPassed);
+  RECT row{};
+  ListView_GetItemRect(list, 2, &row, LVIR_BOUNDS);
+  ASSERT_TRUE(GetUpdateRect(list, &dirty, FALSE));
+  EXPECT_EQ(dirty.top, row.top);
+  EXPECT_EQ(dirty.bottom, row.bottom);
+  UpdateWindow(list);
+  // Hidden, nothing is repainted.
+  ShowWindow(form.handle(), SW_HIDE);
+  clock.set({2026, 12, 10, 9, 0, 0, 0});
+  form.rowColourTimerTick();
+  EXPECT_FALSE(GetUpdateRect(list, &dirty, FALSE));
 }
 
 TEST_F(MainWindowTest, EditingTheCaptionInPlaceDecidesWhetherTheRowFires) {

@@ -67,6 +67,44 @@ done
     $tool strip "$out/navicons32.bmp" $nv
 }
 
+# The same pictures drawn again at 125, 150 and 200 per cent, for 120, 144
+# and 192 dpi: the program picks the strip its dpi needs instead of
+# stretching the small one. Names end in -125, -150, -200.
+echo "picture lists, banner and glyphs for higher dpi"
+for pc in 125 150 200; do
+    s16=$((16 * pc / 100)) s32=$((32 * pc / 100)) s36=$((36 * pc / 100))
+    l1= l2= l3= nv=
+    for c in $commands; do
+        render "$svg/cmd-$c.svg" $s16 "$tmp/cmd-$c-$s16.png"
+        render "$svg/cmd-$c.svg" $s32 "$tmp/cmd-$c-in$s36.png"
+        convert "$tmp/cmd-$c-in$s36.png" -background none -gravity center -extent "${s36}x${s36}" "$tmp/cmd-$c-$s36.png"
+        l1="$l1 $tmp/cmd-$c-$s16.png"
+        l3="$l3 $tmp/cmd-$c-$s36.png"
+    done
+    for k in $kinds; do
+        render "$svg/kind-$k.svg" $s16 "$tmp/kind-$k-$s16.png"
+        l2="$l2 $tmp/kind-$k-$s16.png"
+    done
+    for k in $nav; do
+        render "$svg/kind-$k.svg" $s32 "$tmp/nav-$k-$s32.png"
+        nv="$nv $tmp/nav-$k-$s32.png"
+    done
+    # shellcheck disable=SC2086
+    {
+        $tool strip "$out/imagelist1-$pc.bmp" $l1
+        $tool strip "$out/imagelist2-$pc.bmp" $l2
+        $tool strip "$out/imagelist3-$pc.bmp" $l3
+        $tool strip "$out/imagelist4-$pc.bmp" --grey $l3
+        $tool strip "$out/navicons32-$pc.bmp" $nv
+    }
+    render "$svg/banner.svg" $s36 "$tmp/banner-$pc.png"
+    $tool bmp32 "$out/banner36-$pc.bmp" "$tmp/banner-$pc.png"
+    for g in $glyphs; do
+        render "$svg/glyph-$g.svg" $s16 "$tmp/glyph-$g-$pc.png"
+        $tool bmp32 "$out/glyph-$g-$pc.bmp" "$tmp/glyph-$g-$pc.png"
+    done
+done
+
 echo "icons"
 for s in 16 20 24 32; do render "$svg/app-small.svg" $s "$tmp/app-small-$s.png"; done
 for s in 32 48 256; do render "$svg/app.svg" $s "$tmp/app-$s.png"; done

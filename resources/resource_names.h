@@ -109,6 +109,14 @@ inline constexpr BitmapFormat kBitmaps[] = {
   {kGlyphSetTime, 16, 16, 32, true},
 };
 
+// These pictures also come drawn at 125, 150 and 200 per cent, for 120, 144
+// and 192 dpi, named NAME_125, NAME_150 and NAME_200.
+inline constexpr int kPictureScales[] = {125, 150, 200};
+inline constexpr const wchar_t* kScaledBitmaps[] = {
+  kImageList1, kImageList2, kImageList3, kImageList4, kNavIcons32, kBanner36, kGlyphOk,
+  kGlyphCancel, kGlyphAdd, kGlyphAddOn, kGlyphSave, kGlyphClose, kGlyphSetTime,
+};
+
 struct IconFormat {
   const wchar_t* name;
   int sizes[6];  // square sizes in pixels, the first `count` used

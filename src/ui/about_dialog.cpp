@@ -191,7 +191,7 @@ void TfrmAbout::freeResources() {
 
 void TfrmAbout::layout() {
   const HFONT oldFont = font_;
-  font_ = createSongtiFont(12, GetDpiForWindow(handle()));
+  font_ = createSongtiFont(12, dpi());
   setFontOnTree(handle(), font_);
   if (oldFont) DeleteObject(oldFont);
 
@@ -203,7 +203,7 @@ void TfrmAbout::layout() {
 
   RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
   AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), GetDpiForWindow(handle()));
+                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi());
   SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 

@@ -65,7 +65,7 @@ void TfrmEveryDayMis::FormCreate() {
 }
 
 void TfrmEveryDayMis::layout() {
-  const UINT dpi = GetDpiForWindow(handle());
+  const UINT dpi = this->dpi();
   setClientSize(kClientWidth, kClientHeight);
 
   const int width = scale(kClientWidth);

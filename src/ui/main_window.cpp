@@ -91,10 +91,12 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.className = kClassName;
   params.caption = L"MirolanHoravel";
   params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  params.x = 198;
-  params.y = 113;
-  params.width = 696;
-  params.height = 480;
+  // Place and size are pixels at 96 dpi.
+  const int dpi = static_cast<int>(GetDpiForSystem());
+  params.x = MulDiv(198, dpi, 96);
+  params.y = MulDiv(113, dpi, 96);
+  params.width = MulDiv(696, dpi, 96);
+  params.height = MulDiv(480, dpi, 96);
   params.icon = icon_;
   // Owned by the application window, which carries the taskbar button.
   params.owner = application_.handle();
@@ -114,18 +116,16 @@ TForm1::~TForm1() {
   if (PopupMenu2) DestroyMenu(PopupMenu2);
   for (HIMAGELIST list : {ImageList1, ImageList2, ImageList3, ImageList4})
     if (list) ImageList_Destroy(list);
-  if (font_) DeleteObject(font_);
   // Gone before its owner, the application window, which is a member.
   DestroyWindow(handle());
+  for (HBITMAP picture : menuPictures_)
+    if (picture) DeleteObject(picture);
 }
 
 void TForm1::FormCreate() {
   Timer1.attach(handle(), kTimer1);
   rowColourTimer_.attach(handle(), kRowColourTimer);
-  ImageList1 = loadImageStrip(res::kImageList1, 16, 7);
-  ImageList2 = loadImageStrip(res::kImageList2, 16, 7);
-  ImageList3 = loadImageStrip(res::kImageList3, 36, 7);
-  ImageList4 = loadImageStrip(res::kImageList4, 36, 7);
+  loadPictures();
 
   createMenus();
   createToolBar();
@@ -150,8 +150,8 @@ void TForm1::FormCreate() {
   // Minimised by any means (ShowWindow from a shortcut's show command too).
   CoolTrayIcon1->setMinimizeToTray(true);
 
-  font_ = createSansSerifFont(GetDpiForWindow(handle()));
-  setFontOnTree(handle(), font_);
+  useFont(&createSansSerifFont);
+  loadPictures();  // the menu's pictures, now that it exists
 
   runControl_.bind({runSwitches_[0].get(), runSwitches_[1].get(), runSwitches_[2].get(), runSwitches_[3].get(),
                     runSwitches_[4].get(), runSwitches_[5].get(), runSwitches_[6].get(), runSwitches_[7].get(),
@@ -213,14 +213,7 @@ void TForm1::createMenus() {
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
   SetMenu(handle(), MainMenu1);
 
-  // The items bound to actions with a picture show it.
-  for (const auto& [id, picture] : {std::pair{cmdAdd, picAdd}, std::pair{cmdDelete, picDelete}}) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_BITMAP;
-    info.hbmpItem = stripPicture(res::kImageList1, 16, picture);
-    SetMenuItemInfoW(mission, static_cast<UINT>(id), FALSE, &info);
-  }
+  missionMenu_ = mission;  // its items bound to actions show their pictures (loadPictures)
 
   PopupMenu1 = CreatePopupMenu();
   appendItem(PopupMenu1, cmdRestore, L"恢复");
@@ -267,7 +260,6 @@ void TForm1::createToolBar() {
   SendMessageW(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList3));
   SendMessageW(ToolBar1, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList4));
-  SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELONG(scale(36), scale(36)));
 
   const auto button = [](int picture, int id, const wchar_t* caption, bool enabled) {
     TBBUTTON b{};
@@ -292,7 +284,6 @@ void TForm1::createToolBar() {
       button(picAbout, cmdAbout, L"关于", true),
   };
   SendMessageW(ToolBar1, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELONG(scale(55), scale(56)));
   addToolBarKeys(ToolBar1);
 
   REBARBANDINFOW band{};
@@ -363,16 +354,64 @@ void TForm1::attachWindows(TfrmMis* editor, ReminderPopup* popup) {
                                            static_cast<StatusClockView&>(*this), autoSpeek);
 }
 
+void TForm1::loadPictures() {
+  const UINT dpi = this->dpi();
+  if (dpi != picturesDpi_) {
+    const HIMAGELIST old[] = {ImageList1, ImageList2, ImageList3, ImageList4};
+    ImageList1 = loadImageStrip(res::kImageList1, 16, 7, dpi);
+    ImageList2 = loadImageStrip(res::kImageList2, 16, 7, dpi);
+    ImageList3 = loadImageStrip(res::kImageList3, 36, 7, dpi);
+    ImageList4 = loadImageStrip(res::kImageList4, 36, 7, dpi);
+    if (ToolBar1) {
+      SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList3));
+      SendMessageW(ToolBar1, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList4));
+    }
+    if (dxNavBar1) dxNavBar1->setImages(ImageList1);
+    if (ListView1) ListView1->followDpi(picturesDpi_, dpi, ImageList2);
+    for (HIMAGELIST list : old)
+      if (list) ImageList_Destroy(list);
+    picturesDpi_ = dpi;
+  }
+  if (!missionMenu_) return;
+  const std::pair<int, int> pictured[] = {{cmdAdd, picAdd}, {cmdDelete, picDelete}};
+  for (int i = 0; i < 2; ++i) {
+    const HBITMAP old = menuPictures_[i];
+    menuPictures_[i] = stripPicture(res::kImageList1, 16, pictured[i].second, dpi);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = menuPictures_[i];
+    SetMenuItemInfoW(missionMenu_, static_cast<UINT>(pictured[i].first), FALSE, &info);
+    if (old) DeleteObject(old);
+  }
+}
+
 void TForm1::layout() {
   RECT client;
   GetClientRect(handle(), &client);
   const int width = client.right;
   const int coolHeight = scale(62);
+  // The toolbar's metrics, the band around it and the separators follow the dpi.
+  const int picture = pictureSize(36, dpi());
+  SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELONG(picture, picture));
+  SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELONG(scale(55), scale(56)));
+  for (int separator : {3, 7}) {
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_BYINDEX | TBIF_IMAGE;  // a separator's width is its picture index
+    info.iImage = scale(8);
+    SendMessageW(ToolBar1, TB_SETBUTTONINFOW, separator, reinterpret_cast<LPARAM>(&info));
+  }
+  REBARBANDINFOW band{};
+  band.cbSize = sizeof band;
+  band.fMask = RBBIM_CHILDSIZE;
+  band.cyMinChild = scale(58);
+  SendMessageW(CoolBar1, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
   MoveWindow(CoolBar1, 0, 0, width, coolHeight, TRUE);
   SendMessageW(StatusBar1, WM_SIZE, 0, 0);
   // One panel, the status clock, as wide as its widest text in the bar's font.
   int clock[] = {statusClockWidth(reinterpret_cast<HFONT>(SendMessageW(StatusBar1, WM_GETFONT, 0, 0)),
-                                  GetDpiForWindow(handle()), text_, clock_.now().year)};
+                                  dpi(), text_, clock_.now().year)};
   SendMessageW(StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(clock));
   RECT status;
   GetWindowRect(StatusBar1, &status);

@@ -133,7 +133,8 @@ class TForm1 final : public Form, private StatusClockView {
   void createNavBar();
   void createMenus();
   void bindCommands();
-  void layout();
+  void layout() override;
+  void loadPictures() override;
   void showStatusClock(const std::string& text) override;
   void endProgram();
   // The list takes the keyboard, with its focused row marked.
@@ -158,7 +159,9 @@ class TForm1 final : public Form, private StatusClockView {
   HIMAGELIST ImageList3 = nullptr;
   HIMAGELIST ImageList4 = nullptr;
   HACCEL accelerators_ = nullptr;
-  HFONT font_ = nullptr;
+  UINT picturesDpi_ = 0;  // the dpi the picture lists were drawn for
+  HMENU missionMenu_ = nullptr;
+  HBITMAP menuPictures_[2] = {};  // add and delete in missionMenu_
   HICON icon_ = nullptr;
   bool created_ = false;  // the start-up, question included, is over
   WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini

@@ -20,16 +20,16 @@
 class EditorPanel final : public Window {
  public:
   using Painter = std::function<void(HDC, const RECT&)>;
-  EditorPanel(HWND parent, int x, int y, int width, int height, Painter painter = {})
-      : painter_(std::move(painter)) {
+  // Made at no size; the form's layout places it.
+  EditorPanel(HWND parent, Painter painter = {}) : painter_(std::move(painter)) {
     CreateParams params;
     params.className = L"HoravelEditorPanel";
     params.style = WS_CHILD | WS_VISIBLE;
     params.exStyle = WS_EX_CONTROLPARENT;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.x = 0;
+    params.y = 0;
+    params.width = 0;
+    params.height = 0;
     params.owner = parent;
     createWindow(params);
     setColours(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT));
@@ -92,8 +92,28 @@ constexpr int kBannerHeight = 65;
 constexpr int kSideBarWidth = 169;
 constexpr int kPageFrame = 2;      // PageControl1's border around the pages
 constexpr int kHeaderHeight = 19;  // a page's gradient strip
-constexpr int kInputLeft = 8;
-constexpr int kInputTop = 30;
+constexpr Place kImage1{32, 16, 36, 36};  // drawn in Panel1
+// The form holds the banner Panel1 across the top, the side bar Panel2
+// below it on the left and the work area Panel3, the rest. In Panel1 and
+// Panel3:
+constexpr Place kLabel1{96, 24, 400, 14};
+constexpr Place kPageControl1{18, 20, 313, 117};
+constexpr Place kPage{kPageFrame, kPageFrame, 313 - 2 * kPageFrame, 117 - 2 * kPageFrame};  // in PageControl1
+constexpr Place kGroupBox1{18, 148, 313, 89};
+constexpr Place kLabel3{24, 28, 66, 14};   // in GroupBox1
+constexpr Place kAtDpDate{96, 24, 193, 20};  // in GroupBox1
+constexpr Place kLabel2{24, 60, 66, 14};   // in GroupBox1
+constexpr Place kAtDpTime{96, 56, 193, 20};  // in GroupBox1
+constexpr Place kAtBtnAddOn{22, 252, 89, 25};
+constexpr Place kAtBtnAdd{134, 252, 89, 25};
+constexpr Place kAtBtnClose{241, 252, 89, 25};
+// On the pages:
+constexpr Place kAtListBox1{8, 30, 289, 46};
+constexpr Place kFileName{8, 30, 273, 21};  // fnPro, fnFile, fnRing
+constexpr Place kAtMemo1{8, 30, 289, 17};
+constexpr Place kAtCbMsg{8, 54, 289, 160};
+constexpr Place kAtEditUrl{8, 30, 281, 21};
+constexpr Place kAtEditEmail{8, 30, 289, 21};
 
 // A page header's gradient and text in the system look.
 constexpr COLORREF kHeaderTop = RGB(0, 0, 255);
@@ -160,7 +180,6 @@ std::wstring joinedLines(const std::wstring& text) {
   return out;
 }
 
-HIMAGELIST glyph(const wchar_t* name) { return loadImageStrip(name, 16, 1); }
 
 void setGlyph(HWND button, HIMAGELIST list) {
   BUTTON_IMAGELIST images{};
@@ -203,22 +222,18 @@ TfrmMis::~TfrmMis() {
     if (list) ImageList_Destroy(list);
   }
   if (banner_) DeleteObject(banner_);
-  if (font_) DeleteObject(font_);
 }
 
 void TfrmMis::FormCreate() {
-  setClientSize(kClientWidth, kClientHeight);
-  font_ = createSongtiFont(12, GetDpiForWindow(handle()));
-  SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-
+  loadPictures();
   createBanner();
   createSideBar();
-  Panel3 = std::make_unique<EditorPanel>(handle(), scale(kSideBarWidth), scale(kBannerHeight),
-                                         scale(kClientWidth - kSideBarWidth), scale(kClientHeight - kBannerHeight));
+  Panel3 = std::make_unique<EditorPanel>(handle());
   createPages();
   createTimeBox();
   createButtons();
-  setFontOnTree(handle(), font_);
+  useFont([](UINT dpi) { return createSongtiFont(12, dpi); });
+  layout();
 
   // The pages have no tabs: only the side bar changes the page.
   showPage(0);
@@ -237,20 +252,73 @@ void TfrmMis::skinChanged() {
   RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+void TfrmMis::loadPictures() {
+  const UINT dpi = this->dpi();
+  const HIMAGELIST old[] = {ImageList2, glyphAddOn_, glyphAdd_, glyphSave_, glyphClose_};
+  const HBITMAP oldBanner = banner_;
+  ImageList2 = loadImageStrip(res::kNavIcons32, 32, res::kNavIconCount, dpi);
+  glyphAddOn_ = loadImageStrip(res::kGlyphAddOn, 16, 1, dpi);
+  glyphAdd_ = loadImageStrip(res::kGlyphAdd, 16, 1, dpi);
+  glyphSave_ = loadImageStrip(res::kGlyphSave, 16, 1, dpi);
+  glyphClose_ = loadImageStrip(res::kGlyphClose, 16, 1, dpi);
+  banner_ = stripPicture(res::kBanner36, 36, 0, dpi);
+  if (dxNavBar1) dxNavBar1->setImages(ImageList2);
+  if (btnAdd) {
+    setGlyph(btnAddOn, glyphAddOn_);
+    setGlyph(btnAdd, misMode == 2 ? glyphSave_ : glyphAdd_);
+    setGlyph(btnClose, glyphClose_);
+  }
+  for (HIMAGELIST list : old)
+    if (list) ImageList_Destroy(list);
+  if (oldBanner) DeleteObject(oldBanner);
+}
+
+void TfrmMis::layout() {
+  setClientSize(kClientWidth, kClientHeight);
+  // The three panels share the client area to the pixel, whatever rounding
+  // the scaling brings.
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int bannerHeight = scale(kBannerHeight);
+  const int sideBarWidth = scale(kSideBarWidth);
+  MoveWindow(Panel1->handle(), 0, 0, client.right, bannerHeight, TRUE);
+  MoveWindow(Panel2->handle(), 0, bannerHeight, sideBarWidth, client.bottom - bannerHeight, TRUE);
+  MoveWindow(dxNavBar1->handle(), 0, 0, sideBarWidth, client.bottom - bannerHeight, TRUE);
+  MoveWindow(Panel3->handle(), sideBarWidth, bannerHeight, client.right - sideBarWidth, client.bottom - bannerHeight,
+             TRUE);
+  place(Label1, kLabel1);
+  place(PageControl1, kPageControl1);
+  for (auto& page : pages_) place(page->handle(), kPage);
+  place(ListBox1, kAtListBox1);
+  for (FileNameEdit* edit : {fnPro.get(), fnFile.get(), fnRing.get()}) place(edit->handle(), kFileName);
+  place(Memo1, kAtMemo1);
+  place(cbMsg, kAtCbMsg);
+  place(editUrl, kAtEditUrl);
+  place(editEmail, kAtEditEmail);
+  place(GroupBox1, kGroupBox1);
+  place(Label3, inside(kGroupBox1, kLabel3));
+  place(dpDate, inside(kGroupBox1, kAtDpDate));
+  place(Label2, inside(kGroupBox1, kLabel2));
+  place(dpTime, inside(kGroupBox1, kAtDpTime));
+  place(btnAddOn, kAtBtnAddOn);
+  place(btnAdd, kAtBtnAdd);
+  place(btnClose, kAtBtnClose);
+}
+
 void TfrmMis::createBanner() {
-  banner_ = stripPicture(res::kBanner36, 36, 0);
-  const int imageLeft = scale(32);
-  const int imageTop = scale(16);
   Panel1 = std::make_unique<EditorPanel>(
-      handle(), 0, 0, scale(kClientWidth), scale(kBannerHeight), [this, imageLeft, imageTop](HDC dc, const RECT& client) {
+      handle(), [this](HDC dc, const RECT& client) {
         // A skin's banner runs from its deep colour behind the picture to
         // its light one; the system look's is plain white.
         if (const Skin* skin = currentSkin()) fillGradient(dc, client, skin->bannerTop, skin->bannerBottom, false);
-        if (banner_) {  // Image1, see-through where the picture is
+        if (banner_) {  // Image1, see-through where the picture is, as drawn for the dpi
+          const int size = pictureSize(kImage1.width, dpi());
+          const int left = scale(kImage1.x) + (scale(kImage1.width) - size) / 2;
+          const int top = scale(kImage1.y) + (scale(kImage1.height) - size) / 2;
           const HDC source = CreateCompatibleDC(dc);
           const HGDIOBJ old = SelectObject(source, banner_);
           const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-          AlphaBlend(dc, imageLeft, imageTop, 36, 36, source, 0, 0, 36, 36, blend);
+          AlphaBlend(dc, left, top, size, size, source, 0, 0, size, size, blend);
           SelectObject(source, old);
           DeleteDC(source);
         }
@@ -258,17 +326,13 @@ void TfrmMis::createBanner() {
         DrawEdge(dc, &line, EDGE_ETCHED, BF_BOTTOM);
       });
   Label1 = CreateWindowExW(0, L"STATIC", L"任务管理,用户可以在此处添加多项任务.",
-                           WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, scale(96), scale(24), scale(400), scale(14),
+                           WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
                            Panel1->handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void TfrmMis::createSideBar() {
-  Panel2 = std::make_unique<EditorPanel>(handle(), 0, scale(kBannerHeight), scale(kSideBarWidth),
-                                         scale(kClientHeight - kBannerHeight));
-  ImageList2 = loadImageStrip(res::kNavIcons32, 32, res::kNavIconCount);
-  RECT client;
-  GetClientRect(Panel2->handle(), &client);
-  dxNavBar1 = std::make_unique<NavBar>(Panel2->handle(), 0, 0, client.right, client.bottom, ImageList2, 32);
+  Panel2 = std::make_unique<EditorPanel>(handle());
+  dxNavBar1 = std::make_unique<NavBar>(Panel2->handle(), 0, 0, 0, 0, ImageList2, 32);
   dxNavBar1->setArrowsRunItems(true);  // its items choose pages, as tabs do
   // The side bar takes the look's colours, as the main window's does.
   if (SkinEngine* skins = programSkinEngine()) skins->attachNavBar(*dxNavBar1);
@@ -293,25 +357,20 @@ void TfrmMis::createSideBar() {
 
 void TfrmMis::createPages() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  const int width = scale(313);
-  const int height = scale(117);
-  pageControl_ = std::make_unique<EditorPanel>(Panel3->handle(), scale(18), scale(20), width, height,
+  pageControl_ = std::make_unique<EditorPanel>(Panel3->handle(),
                                                [](HDC dc, const RECT& client) {
                                                  RECT frame = client;
                                                  DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT);
                                                });
   PageControl1 = pageControl_->handle();
-  const int frame = scale(kPageFrame);
-  const int pageWidth = width - 2 * frame;
-  const int pageHeight = height - 2 * frame;
   for (int i = 0; i < kPageCount; ++i) {
     const wchar_t* header = kPages[i].header;
     pages_[i] = std::make_unique<EditorPanel>(
-        PageControl1, frame, frame, pageWidth, pageHeight, [this, header](HDC dc, const RECT& client) {
+        PageControl1, [this, header](HDC dc, const RECT& client) {
           const Skin* skin = currentSkin();
           fillGradient(dc, RECT{0, 0, client.right, scale(kHeaderHeight)}, skin ? skin->bannerTop : kHeaderTop,
                        skin ? skin->bannerBottom : kHeaderBottom, true);
-          const HGDIOBJ old = SelectObject(dc, font_);
+          const HGDIOBJ old = SelectObject(dc, font());
           SetBkMode(dc, TRANSPARENT);
           SetTextColor(dc, skin ? skin->bannerText : kHeaderText);
           TextOutW(dc, scale(7), scale(4), header, lstrlenW(header));
@@ -319,26 +378,23 @@ void TfrmMis::createPages() {
         });
     SetWindowTextW(pages_[i]->handle(), kPages[i].caption);
   }
-  const auto child = [&](int page, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int x,
-                         int y, int w, int h, int id) {
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, scale(x), scale(y),
-                           scale(w), scale(h), pages_[page]->handle(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  const auto child = [&](int page, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
+                         int id) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0,
+                           pages_[page]->handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                           nullptr);
   };
 
-  ListBox1 = child(0, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, kInputLeft, kInputTop,
-                   289, 46, kListBox1);
+  ListBox1 = child(0, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, kListBox1);
   for (const wchar_t* entry : kPowerEntries) SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 
-  fnPro = std::make_unique<FileNameEdit>(pages_[1]->handle(), scale(kInputLeft), scale(kInputTop), scale(273), scale(21),
+  fnPro = std::make_unique<FileNameEdit>(pages_[1]->handle(), 0, 0, 0, 0,
                                          L"程序文件 (*.exe)|*.exe|批处理文件(*.bat)|*.bat");
-  fnFile = std::make_unique<FileNameEdit>(pages_[2]->handle(), scale(kInputLeft), scale(kInputTop), scale(273),
-                                          scale(21), L"All files (*.*)|*.*");
+  fnFile = std::make_unique<FileNameEdit>(pages_[2]->handle(), 0, 0, 0, 0, L"All files (*.*)|*.*");
 
   Memo1 = child(3, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                kInputLeft, kInputTop, 289, 17, kMemo1);
-  cbMsg = child(3, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, kInputLeft, kInputTop + 24, 289,
-                160, kCbMsg);
+                kMemo1);
+  cbMsg = child(3, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, kCbMsg);
   for (const wchar_t* preset : kPresets) SendMessageW(cbMsg, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
   memoTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr, instance,
@@ -351,53 +407,38 @@ void TfrmMis::createPages() {
   tool.lpszText = const_cast<wchar_t*>(L"在这里输入要提示消息的内容");
   SendMessageW(memoTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 
-  fnRing = std::make_unique<FileNameEdit>(pages_[4]->handle(), scale(kInputLeft), scale(kInputTop), scale(273),
-                                          scale(21), L"wavefile (*.wav)|*.wav", 5);
+  fnRing = std::make_unique<FileNameEdit>(pages_[4]->handle(), 0, 0, 0, 0, L"wavefile (*.wav)|*.wav", 5);
   fnRing->setText(L"内置铃声");
 
-  editUrl = child(5, L"EDIT", kSampleUrl, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kInputLeft, kInputTop, 281, 21, kEditUrl);
-  editEmail =
-      child(6, L"EDIT", kSampleEmail, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kInputLeft, kInputTop, 289, 21, kEditEmail);
+  editUrl = child(5, L"EDIT", kSampleUrl, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEditUrl);
+  editEmail = child(6, L"EDIT", kSampleEmail, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEditEmail);
 }
 
 void TfrmMis::createTimeBox() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const HWND parent = Panel3->handle();
-  const int boxLeft = 18;
-  const int boxTop = 148;
-  GroupBox1 = CreateWindowExW(0, L"BUTTON", L"设定时间", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, scale(boxLeft),
-                              scale(boxTop), scale(313), scale(89), parent, nullptr, instance, nullptr);
-  const auto label = [&](const wchar_t* text, int y) {
-    return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, scale(boxLeft + 24),
-                           scale(boxTop + y + 4), scale(66), scale(14), parent, nullptr, instance, nullptr);
-  };
-  const auto picker = [&](DWORD style, int y, int id) {
-    return CreateWindowExW(0, DATETIMEPICK_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                           scale(boxLeft + 96), scale(boxTop + y), scale(193), scale(20), parent,
+  const auto control = [&](const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
-  Label3 = label(L"执行日期:", 24);
-  dpDate = picker(DTS_SHORTDATEFORMAT, 24, kDpDate);
-  Label2 = label(L"执行时间:", 56);
-  dpTime = picker(DTS_TIMEFORMAT, 56, kDpTime);
+  GroupBox1 = control(L"BUTTON", L"设定时间", BS_GROUPBOX, 0);
+  Label3 = control(L"STATIC", L"执行日期:", SS_LEFT | SS_NOPREFIX, 0);
+  dpDate = control(DATETIMEPICK_CLASSW, L"", WS_TABSTOP | DTS_SHORTDATEFORMAT, kDpDate);
+  Label2 = control(L"STATIC", L"执行时间:", SS_LEFT | SS_NOPREFIX, 0);
+  dpTime = control(DATETIMEPICK_CLASSW, L"", WS_TABSTOP | DTS_TIMEFORMAT, kDpTime);
   // Drawn last so the box's frame does not hide the controls inside it.
   SetWindowPos(GroupBox1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TfrmMis::createButtons() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  const auto button = [&](const wchar_t* caption, int x, int id) {
-    return CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, scale(x),
-                           scale(252), scale(89), scale(25), Panel3->handle(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  const auto button = [&](const wchar_t* caption, int id) {
+    return CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                           Panel3->handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
-  btnAddOn = button(L"添加并继续", 22, kBtnAddOn);
-  btnAdd = button(L"添加并关闭", 134, kBtnAdd);
-  btnClose = button(L"不添加关闭", 241, kBtnClose);
-  glyphAddOn_ = glyph(res::kGlyphAddOn);
-  glyphAdd_ = glyph(res::kGlyphAdd);
-  glyphSave_ = glyph(res::kGlyphSave);
-  glyphClose_ = glyph(res::kGlyphClose);
+  btnAddOn = button(L"添加并继续", kBtnAddOn);
+  btnAdd = button(L"添加并关闭", kBtnAdd);
+  btnClose = button(L"不添加关闭", kBtnClose);
   setGlyph(btnAddOn, glyphAddOn_);
   setGlyph(btnAdd, glyphAdd_);
   setGlyph(btnClose, glyphClose_);

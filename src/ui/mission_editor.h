@@ -106,6 +106,8 @@ class TfrmMis final : public Form {
   void showPage(int page);
   // Where the focus goes when the editor shows that page.
   HWND firstControlOfPage(int page) const;
+  void layout() override;
+  void loadPictures() override;
 
   MisTable& table_;
   const Clock& clock_;
@@ -123,5 +125,4 @@ class TfrmMis final : public Form {
   HIMAGELIST glyphSave_ = nullptr;
   HIMAGELIST glyphClose_ = nullptr;
   HBITMAP banner_ = nullptr;  // Image1, premultiplied
-  HFONT font_ = nullptr;
 };

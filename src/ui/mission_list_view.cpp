@@ -4,6 +4,7 @@
 
 #include "core/row_colour.h"
 #include "platform/text_conversion.h"
+#include "ui/components/window.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ MissionListView::MissionListView(HWND parent, int id, MisTable& table, const Mis
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   if (options.rowPictures) ListView_SetImageList(list_, options.rowPictures, LVSIL_SMALL);
-  const UINT dpi = GetDpiForWindow(parent);
+  const UINT dpi = Window::dpiOf(parent);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -42,6 +43,16 @@ MissionListView::MissionListView(HWND parent, int id, MisTable& table, const Mis
 MissionListView::~MissionListView() { table_.setObserver(nullptr); }
 
 void MissionListView::move(int x, int y, int width, int height) { MoveWindow(list_, x, y, width, height, TRUE); }
+
+void MissionListView::followDpi(UINT oldDpi, UINT newDpi, HIMAGELIST rowPictures) {
+  if (rowPictures) ListView_SetImageList(list_, rowPictures, LVSIL_SMALL);
+  if (oldDpi == newDpi || oldDpi == 0) return;
+  // Widths the user chose keep their share.
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    const int width = ListView_GetColumnWidth(list_, i);
+    ListView_SetColumnWidth(list_, i, MulDiv(width, static_cast<int>(newDpi), static_cast<int>(oldDpi)));
+  }
+}
 
 void MissionListView::rowsChanged(int firstRow) {
   const int count = table_.count();

@@ -34,6 +34,8 @@ class MissionListView final : private MisTableObserver {
 
   HWND handle() const { return list_; }
   void move(int x, int y, int width, int height);
+  // Another dpi: the row pictures drawn for it, the columns scaled with it.
+  void followDpi(UINT oldDpi, UINT newDpi, HIMAGELIST rowPictures);
 
   // The parent forwards its WM_NOTIFY messages from the list.
   LRESULT onNotify(NMHDR* header, bool& handled);

@@ -104,7 +104,7 @@ TfrmTishi::~TfrmTishi() {
 
 void TfrmTishi::FormCreate() {
   SetLayeredWindowAttributes(handle(), kKey, kOpacity, LWA_COLORKEY | LWA_ALPHA);
-  font_ = createSongtiFont(kFontHeight, GetDpiForWindow(handle()));
+  font_ = createSongtiFont(kFontHeight, dpi());
 
   skinChanged();
   BITMAP info{};

@@ -72,7 +72,7 @@ void TfrmSetup::createControls() {
   BUTTON_IMAGELIST cancel{cancelGlyph_, {4, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
   SendMessageW(BitBtn2, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&cancel));
 
-  font_ = createSongtiFont(12, GetDpiForWindow(handle()));
+  font_ = createSongtiFont(12, dpi());
   setFontOnTree(handle(), font_);
 
   setClientSize(kClientWidth, kClientHeight);  // 321 x 166

@@ -15,9 +15,6 @@ constexpr int kClientHeight = 378;
 // Places at 96 dpi in the form's client area. The group boxes' controls are
 // the form's children too (so their notifications reach the form), placed
 // at their box's origin plus their place inside it.
-struct Place {
-  int x, y, width, height;
-};
 constexpr Place kImage1{16, 8, 32, 32};
 constexpr Place kBevel1{16, 48, 281, 2};
 constexpr Place kGroupBox1{16, 56, 281, 209};
@@ -30,10 +27,6 @@ constexpr Place kDtTime{16, 53, 161, 20};      // in GroupBox2
 constexpr Place kBtnClose{192, 56, 73, 25};    // in GroupBox2
 constexpr int kLabel1X = 64;
 constexpr int kLabel1Y = 16;
-
-constexpr Place inside(const Place& box, const Place& control) {
-  return {box.x + control.x, box.y + control.y, control.width, control.height};
-}
 
 SYSTEMTIME toSystemTime(const LocalDateTime& t) {
   SYSTEMTIME s{};
@@ -142,7 +135,7 @@ void TfrmSystemTime::freeResources() {
 }
 
 void TfrmSystemTime::layout() {
-  const UINT dpi = GetDpiForWindow(handle());
+  const UINT dpi = this->dpi();
   setClientSize(kClientWidth, kClientHeight);
 
   const HFONT oldFont = font_;
@@ -163,9 +156,6 @@ void TfrmSystemTime::layout() {
   if (oldIcon) DestroyIcon(oldIcon);
   if (oldSmallIcon) DestroyIcon(oldSmallIcon);
 
-  const auto place = [this](HWND control, const Place& p) {
-    MoveWindow(control, scale(p.x), scale(p.y), scale(p.width), scale(p.height), TRUE);
-  };
   place(Image1, kImage1);
   place(Bevel1, kBevel1);
   place(GroupBox1, kGroupBox1);

@@ -147,6 +147,53 @@ TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
   EXPECT_TRUE(sideBar.state(NavBar::itemNode(1, 1)) & STATE_SYSTEM_UNAVAILABLE);  // Pause
 }
 
+TEST_F(MainWindowTest, OnADpiChangeEverythingGrowsAndStaysInPlace) {
+  for (UINT dpi : {144u, 192u}) {
+    SCOPED_TRACE(dpi);
+    const auto scaled = [dpi](int pixels96) { return MulDiv(pixels96, static_cast<int>(dpi), 96); };
+    changeDpi(form.handle(), dpi);
+    RECT r;
+    GetWindowRect(form.handle(), &r);
+    if (scaled(696) <= GetSystemMetrics(SM_CXMAXTRACK) && scaled(480) <= GetSystemMetrics(SM_CYMAXTRACK)) {
+      EXPECT_EQ(r.right - r.left, scaled(696));
+      EXPECT_EQ(r.bottom - r.top, scaled(480));
+    }  // a larger window is held to the screen
+    expectTidyLayout(form.handle());
+
+    // The side bar keeps its share and every item fits in it; the list's
+    // columns fit in the list; the toolbar's buttons stop before the animation.
+    RECT bar;
+    GetClientRect(form.dxNavBar1->handle(), &bar);
+    EXPECT_EQ(bar.right, scaled(153));
+    EXPECT_LE(form.dxNavBar1->itemRect(cmdBarStop).bottom, bar.bottom);
+    HWND list = form.ListView1->handle();
+    RECT listClient;
+    GetClientRect(list, &listClient);
+    int columns = 0;
+    for (int i = 0; i < 4; ++i) columns += ListView_GetColumnWidth(list, i);
+    EXPECT_EQ(columns, scaled(420));
+    EXPECT_LE(columns, listClient.right);
+    RECT about, animation;
+    SendMessageW(form.ToolBar1, TB_GETITEMRECT, 8, reinterpret_cast<LPARAM>(&about));
+    GetWindowRect(form.RxGIFAnimator1->handle(), &animation);
+    MapWindowPoints(nullptr, form.ToolBar1, reinterpret_cast<POINT*>(&animation), 2);
+    EXPECT_LE(about.right, animation.left);
+    EXPECT_GE(about.bottom - about.top, scaled(56));
+
+    // Fonts and pictures are made for the new dpi, the pictures drawn at
+    // that size, not stretched.
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(-font.lfHeight, scaled(11));
+    int side = 0, height = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(form.ToolBar1, TB_GETIMAGELIST, 0, 0)), &side,
+                          &height);
+    EXPECT_EQ(side, scaled(36));
+    ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_SMALL), &side, &height);
+    EXPECT_EQ(side, scaled(16));
+  }
+}
+
 TEST_F(MainWindowTest, RunControlsAtStartAndAfterEachCommand) {
   EXPECT_EQ(runControls(), "100100100");
   EXPECT_FALSE(form.running());

@@ -170,6 +170,37 @@ TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
   EXPECT_FALSE(editor.dxNavBar1->expanded(TfrmMis::nbgInternet));
 }
 
+TEST_F(EditorTest, OnADpiChangeEveryControlGrowsAndStaysInPlace) {
+  for (UINT dpi : {144u, 192u}) {
+    SCOPED_TRACE(dpi);
+    const auto scaled = [dpi](int pixels96) { return MulDiv(pixels96, static_cast<int>(dpi), 96); };
+    changeDpi(editor.handle(), dpi);
+    RECT client;
+    GetClientRect(editor.handle(), &client);
+    EXPECT_EQ(client.right, scaled(533));
+    EXPECT_EQ(client.bottom, scaled(354));
+    // Each page in turn, with what it holds.
+    for (int page = 0; page < TfrmMis::kPageCount; ++page) {
+      SCOPED_TRACE(page);
+      editor.runCommand(TfrmMis::kNbShutdown + page);
+      expectTidyLayout(editor.handle());
+    }
+    RECT button;
+    GetWindowRect(editor.btnAdd, &button);
+    EXPECT_EQ(button.right - button.left, scaled(89));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(editor.btnAdd, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(-font.lfHeight, scaled(12));
+    // The side bar's tiles hold pictures drawn for the dpi, and all fit.
+    NavBar& bar = *editor.dxNavBar1;
+    RECT barClient;
+    GetClientRect(bar.handle(), &barClient);
+    const RECT tile = bar.itemRect(TfrmMis::kNbOpenFile);
+    EXPECT_GT(tile.bottom - tile.top, scaled(32));
+    EXPECT_LE(tile.bottom, barClient.bottom);
+  }
+}
+
 TEST_F(EditorTest, ShowingCentresOnTheMainWindowAndResetsTimePageAndChoice) {
   ShowWindow(form.handle(), SW_SHOW);
   // Leave other state behind from an earlier showing.

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "horavel_version.h"
@@ -244,11 +245,26 @@ class ResourcesTest : public ::testing::Test {
 
 HMODULE ResourcesTest::module_ = nullptr;
 
+// Every bitmap, and the copies drawn for higher dpi at their scaled sizes.
+std::vector<std::pair<std::wstring, res::BitmapFormat>> bitmapsAtEveryScale() {
+  std::vector<std::pair<std::wstring, res::BitmapFormat>> all;
+  for (const auto& format : res::kBitmaps) all.emplace_back(format.name, format);
+  for (const wchar_t* name : res::kScaledBitmaps) {
+    for (int percent : res::kPictureScales) {
+      res::BitmapFormat scaled = formatOf(name);
+      scaled.width = scaled.width * percent / 100;
+      scaled.height = scaled.height * percent / 100;
+      all.emplace_back(std::wstring(name) + L"_" + std::to_wstring(percent), scaled);
+    }
+  }
+  return all;
+}
+
 TEST_F(ResourcesTest, BitmapsHaveTheirSizeDepthAndAlpha) {
-  for (const auto& want : res::kBitmaps) {
-    SCOPED_TRACE(narrow(want.name));
+  for (const auto& [name, want] : bitmapsAtEveryScale()) {
+    SCOPED_TRACE(narrow(name.c_str()));
     Dib dib;
-    ASSERT_TRUE(readDib(resource(module_, want.name, RT_BITMAP), dib));
+    ASSERT_TRUE(readDib(resource(module_, name.c_str(), RT_BITMAP), dib));
     EXPECT_EQ(dib.width, want.width);
     EXPECT_EQ(dib.height, want.height);
     EXPECT_EQ(dib.bitsPerPixel, want.bitsPerPixel);

@@ -137,3 +137,59 @@ struct Accessible {
     return value.lVal;
   }
 };
+
+// What Windows sends a top-level window moved to a monitor of another dpi.
+inline void changeDpi(HWND window, UINT dpi) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int was = static_cast<int>(Window::dpiOf(window));
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), was),
+                 r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), was)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// A control for failure messages: its class and id.
+inline std::string describe(HWND control) {
+  char name[64] = "";
+  GetClassNameA(control, name, 64);
+  return std::string(name) + " #" + std::to_string(GetDlgCtrlID(control));
+}
+
+// Every shown control lies whole inside its parent's client area and no two
+// shown siblings overlap (a group box frames its siblings and is left out of
+// that), all the way down to the standard controls.
+inline void expectTidyLayout(HWND parent) {
+  const auto shown = [](HWND w) { return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) != 0; };
+  const auto isGroupBox = [](HWND w) {
+    wchar_t name[16] = L"";
+    GetClassNameW(w, name, 16);
+    return lstrcmpiW(name, L"Button") == 0 && (GetWindowLongPtrW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+  };
+  RECT client;
+  GetClientRect(parent, &client);
+  MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  std::vector<std::pair<HWND, RECT>> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!shown(child)) continue;
+    RECT r;
+    GetWindowRect(child, &r);
+    const std::string name = describe(child);
+    EXPECT_FALSE(IsRectEmpty(&r)) << name;
+    EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom)
+        << name << " (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ") outside ("
+        << client.left << "," << client.top << ")-(" << client.right << "," << client.bottom << ")";
+    if (!isGroupBox(child)) children.emplace_back(child, r);
+    // The insides of the standard controls are theirs to arrange.
+    char className[64] = "";
+    GetClassNameA(child, className, 64);
+    const std::string kind = className;
+    if (kind != "SysDateTimePick32" && kind != "ComboBox" && kind != "SysListView32") expectTidyLayout(child);
+  }
+  for (size_t i = 0; i < children.size(); ++i) {
+    for (size_t j = i + 1; j < children.size(); ++j) {
+      RECT overlap;
+      EXPECT_FALSE(IntersectRect(&overlap, &children[i].second, &children[j].second))
+          << describe(children[i].first) << " and " << describe(children[j].first) << " in " << describe(parent);
+    }
+  }
+}

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/components/graphics.h"
 #include "ui/components/skin_engine.h"
 
 namespace {
@@ -105,6 +106,20 @@ int Form::ShowModal() {
   return result;
 }
 
+// The window goes right after this (Window's destructor), with nothing
+// painted in between.
+Form::~Form() {
+  if (font_) DeleteObject(font_);
+}
+
+void Form::useFont(std::function<HFONT(UINT dpi)> maker) {
+  fontMaker_ = std::move(maker);
+  const HFONT old = font_;
+  font_ = fontMaker_ ? fontMaker_(dpi()) : nullptr;
+  setFontOnTree(handle(), font_);
+  if (old) DeleteObject(old);
+}
+
 void Form::closeWith(int modalResult) {
   if (modal_) {
     modalResult_ = modalResult;
@@ -146,9 +161,19 @@ void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND o
 void Form::setClientSize(int width96, int height96) {
   RECT frame{0, 0, scale(width96), scale(height96)};
   AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), GetDpiForWindow(handle()));
+                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi());
   SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame Windows really drew may differ from the reckoning (a caption
+  // still at the old dpi, a menu that wrapped): make up the difference.
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int dx = scale(width96) - client.right;
+  const int dy = scale(height96) - client.bottom;
+  if (dx != 0 || dy != 0) {
+    SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -173,10 +198,14 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DPICHANGED: {
+      recordDpi(handle(), LOWORD(wParam));
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (fontMaker_) useFont(fontMaker_);
+      loadPictures();
       layout();
+      InvalidateRect(handle(), nullptr, TRUE);
       return 0;
     }
     default:

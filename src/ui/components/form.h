@@ -3,10 +3,26 @@
 // program are disabled and a nested message loop runs until the form closes.
 // Timers keep ticking inside that loop, so the scheduler's passes go on.
 
+#include <functional>
+
 #include "ui/components/window.h"
 
+// A control's place in its parent's client area, in pixels at 96 dpi.
+struct Place {
+  int x, y, width, height;
+};
+// A place inside a box (a group box, say) given relative to the box.
+constexpr Place inside(const Place& box, const Place& control) {
+  return {box.x + control.x, box.y + control.y, control.width, control.height};
+}
+
+// Dpi: a form lays itself out for its dpi (Window::dpi). When that changes
+// (WM_DPICHANGED, a move to a monitor of another scale) the form takes the
+// size Windows suggests, remakes its font and sets it on every control,
+// loads its pictures again and places its controls again.
 class Form : public Window {
  public:
+  ~Form() override;
   // Shows the form and returns when it has closed, with its modal result
   // (IDOK, IDCANCEL, ...).
   int ShowModal();
@@ -38,6 +54,17 @@ class Form : public Window {
   // Called after every change of look, for what the form colours itself
   // (panels, banners, pictures): currentSkin() is the look now in effect.
   virtual void skinChanged() {}
+  // Loads the pictures for the window's dpi; called again when it changes.
+  virtual void loadPictures() {}
+  // The form's font, made by maker for the form's dpi and set on the form
+  // and every control; the form owns it and makes it again on a dpi change.
+  void useFont(std::function<HFONT(UINT dpi)> maker);
+  HFONT font() const { return font_; }
+
+  // Moves a control to its place, scaled to the form's dpi.
+  void place(HWND control, const Place& where) const {
+    MoveWindow(control, scale(where.x), scale(where.y), scale(where.width), scale(where.height), TRUE);
+  }
 
   // Centres the form on another window (or the screen when none).
   void centreOn(HWND other);
@@ -49,6 +76,8 @@ class Form : public Window {
   bool modal_ = false;
   int modalResult_ = 0;
   HWND focused_ = nullptr;  // the control that gets the focus back on activation
+  std::function<HFONT(UINT dpi)> fontMaker_;
+  HFONT font_ = nullptr;
 };
 
 // Runs one message through the thread's dialogs' keyboard handling and the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 HFONT createSongtiFont(int height96, UINT dpi) {
   return CreateFontW(-MulDiv(height96, static_cast<int>(dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -35,17 +36,48 @@ HBITMAP loadBitmapResource(const wchar_t* bitmapName) {
       LoadImageW(GetModuleHandleW(nullptr), bitmapName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size, int count) {
+namespace {
+
+constexpr int kPicturePercents[] = {200, 150, 125};
+
+int picturePercent(UINT dpi) {
+  for (int percent : kPicturePercents) {
+    if (percent * 96 <= static_cast<int>(dpi) * 100) return percent;
+  }
+  return 100;
+}
+
+// The copy of a picture drawn for the dpi, and its scale in per cent.
+std::wstring pictureForDpi(const wchar_t* name, UINT dpi, int& percent) {
+  percent = picturePercent(dpi);
+  if (percent == 100) return name;
+  std::wstring scaled = std::wstring(name) + L"_" + std::to_wstring(percent);
+  if (FindResourceW(GetModuleHandleW(nullptr), scaled.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) return scaled;
+  percent = 100;
+  return name;
+}
+
+}  // namespace
+
+int pictureSize(int size96, UINT dpi) { return size96 * picturePercent(dpi) / 100; }
+
+HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT dpi) {
+  int percent = 100;
+  const std::wstring name = pictureForDpi(bitmapName, dpi, percent);
+  const int size = size96 * percent / 100;
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32, count, 0);
-  if (HBITMAP strip = loadBitmapResource(bitmapName)) {
+  if (HBITMAP strip = loadBitmapResource(name.c_str())) {
     ImageList_Add(list, strip, nullptr);
     DeleteObject(strip);
   }
   return list;
 }
 
-HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index) {
-  HBITMAP strip = loadBitmapResource(bitmapName);
+HBITMAP stripPicture(const wchar_t* bitmapName, int size96, int index, UINT dpi) {
+  int percent = 100;
+  const std::wstring name = pictureForDpi(bitmapName, dpi, percent);
+  const int size = size96 * percent / 100;
+  HBITMAP strip = loadBitmapResource(name.c_str());
   if (!strip) return nullptr;
   DIBSECTION source{};
   GetObjectW(strip, sizeof source, &source);

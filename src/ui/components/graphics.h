@@ -13,12 +13,17 @@ HFONT createSansSerifFont(UINT dpi);
 // Sets a font on a window and every child it has.
 void setFontOnTree(HWND window, HFONT font);
 
-// An image list from a horizontal strip of count square pictures of size
-// pixels each, a 32-bit bitmap resource with alpha.
-HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size, int count);
+// Pictures come drawn at 100, 125, 150 and 200 per cent (NAME, NAME_125,
+// NAME_150, NAME_200). For a dpi the largest copy that is not bigger than the
+// dpi asks for is used, as it is drawn, never stretched: the side of a
+// picture of size96 pixels at 96 dpi is pictureSize(size96, dpi).
+int pictureSize(int size96, UINT dpi);
+// An image list from a horizontal strip of count square pictures of size96
+// pixels each (at 96 dpi), a 32-bit bitmap resource with alpha.
+HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT dpi = 96);
 // One picture of such a strip as a premultiplied 32-bit DIB section, the
 // form menus and AlphaBlend take.
-HBITMAP stripPicture(const wchar_t* bitmapName, int size, int index);
+HBITMAP stripPicture(const wchar_t* bitmapName, int size96, int index, UINT dpi = 96);
 // A 32-bit bitmap resource with alpha, as a DIB section.
 HBITMAP loadBitmapResource(const wchar_t* bitmapName);
 

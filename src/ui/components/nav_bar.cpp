@@ -103,6 +103,16 @@ void NavBar::addItem(int group, int commandId, const std::wstring& caption, int 
   InvalidateRect(handle(), nullptr, FALSE);
 }
 
+void NavBar::setImages(HIMAGELIST images) {
+  images_ = images;
+  if (images_) ImageList_GetIconSize(images_, &imageWidth_, &imageHeight_);
+  if (greyStrip_) DeleteObject(greyStrip_);
+  greyStrip_ = nullptr;
+  greyCount_ = 0;
+  layout();
+  InvalidateRect(handle(), nullptr, FALSE);
+}
+
 const NavBar::Item* NavBar::findItem(int commandId) const {
   for (const Group& group : groups_) {
     for (const Item& item : group.items) {

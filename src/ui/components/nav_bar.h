@@ -60,6 +60,9 @@ class NavBar : public Window, private AccessibleSource {
   int addGroup(const std::wstring& caption, bool expanded);  // returns the group's index
   void addItem(int group, int commandId, const std::wstring& caption, int imageIndex);
 
+  // The pictures, for instance drawn for another dpi; the owner keeps them.
+  void setImages(HIMAGELIST images);
+
   void setItemEnabled(int commandId, bool enabled);
   bool itemEnabled(int commandId) const;
 

@@ -44,10 +44,24 @@ bool Window::runCommand(int id) {
   return true;
 }
 
-int Window::scale(int pixels96) const {
-  const UINT dpi = hwnd_ ? GetDpiForWindow(hwnd_) : 96;
-  return MulDiv(pixels96, dpi == 0 ? 96 : static_cast<int>(dpi), 96);
+namespace {
+constexpr const wchar_t* kDpiProperty = L"HoravelDpi";
 }
+
+UINT Window::dpiOf(HWND window) {
+  if (!window) return 96;
+  const HWND root = GetAncestor(window, GA_ROOT);
+  const auto recorded = reinterpret_cast<UINT_PTR>(GetPropW(root ? root : window, kDpiProperty));
+  if (recorded) return static_cast<UINT>(recorded);
+  const UINT system = GetDpiForWindow(window);
+  return system == 0 ? 96 : system;
+}
+
+void Window::recordDpi(HWND topLevel, UINT dpi) {
+  SetPropW(topLevel, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
+}
+
+int Window::scale(int pixels96) const { return MulDiv(pixels96, static_cast<int>(dpi()), 96); }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && runCommand(LOWORD(wParam))) return 0;
@@ -63,6 +77,7 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
+    RemovePropW(hwnd, kDpiProperty);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -47,6 +47,13 @@ class Window {
 
   // Layout sizes are pixels at 96 dpi; this scales them to the window's dpi.
   int scale(int pixels96) const;
+  UINT dpi() const { return dpiOf(hwnd_); }
+
+ public:
+  // The dpi a window lays itself out for: its top-level window's, as the
+  // last WM_DPICHANGED gave it (recordDpi), or the system's until then.
+  static UINT dpiOf(HWND window);
+  static void recordDpi(HWND topLevel, UINT dpi);
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,10 @@
 #   wine-launcher.sh --screenshot FILE.png   picture of the display in use
 #   wine-launcher.sh --shutdown              end wineserver and our Xvfb
 #
+# HORAVEL_WINE_STATE names another folder for the prefix and its display;
+# with HORAVEL_WINE_DPI (e.g. 144) that prefix runs at that dpi, and
+# HORAVEL_XVFB_SCREEN (e.g. 2400x1500x24) sizes a new Xvfb screen.
+#
 # The prefix is made once (no Mono/Gecko prompts) with the zh_CN.UTF-8
 # locale, so the ANSI code page is 936 and dates read yyyy/M/d, HH:mm:ss.
 # wineserver stays alive between test processes; without a DISPLAY an Xvfb
@@ -36,7 +40,7 @@ start_xvfb() {
   local fifo=$state/xvfb.fd
   rm -f "$fifo"
   # -displayfd writes the display number it picked once it is ready.
-  setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
+  setsid Xvfb -displayfd 3 -screen 0 "${HORAVEL_XVFB_SCREEN:-1280x800x24}" -nolisten tcp 3>"$fifo" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
   for _ in $(seq 100); do
     [ -s "$fifo" ] && break
@@ -50,13 +54,20 @@ apply_settings() {
   # windows that are not handed to a window manager: without one (Xvfb),
   # Wine would wait two seconds on every window it hides.
   local reg=$state/settings.reg
+  # A prefix asked to run at another dpi (screenshots at 150 or 200 per cent).
+  local dpi=()
+  if [ -n "${HORAVEL_WINE_DPI:-}" ]; then
+    local pixels
+    pixels=$(printf '"LogPixels"=dword:%08x' "$HORAVEL_WINE_DPI")
+    dpi=('' '[HKEY_CURRENT_USER\Control Panel\Desktop]' "$pixels" '' '[HKEY_CURRENT_CONFIG\Software\Fonts]' "$pixels")
+  fi
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     '"SimSun"="WenQuanYi Micro Hei"' '"NSimSun"="WenQuanYi Micro Hei"' \
     '"宋体"="WenQuanYi Micro Hei"' '"新宋体"="WenQuanYi Micro Hei"' \
     '"MS Sans Serif"="WenQuanYi Micro Hei"' '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
     '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' |
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "${dpi[@]}" |
     iconv -f UTF-8 -t UTF-16 >"$reg.new"
   if cmp -s "$reg.new" "$reg"; then
     rm -f "$reg.new"

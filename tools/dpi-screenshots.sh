@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Screenshots of the main window and the mission editor at 144 and 192 dpi
+# (150 and 200 per cent), each run in a Wine prefix of its own set to that
+# dpi, with sample missions: docs/main-window-144.png, docs/editor-144.png,
+# docs/main-window-192.png, docs/editor-192.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+cmake --build --preset windows --target Horavel >/dev/null
+exe=$root/build/windows/bin/Horavel.exe
+
+# Waits for a window whose title matches and prints its X id.
+window() {
+  local id=""
+  for _ in $(seq 80); do
+    id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && break
+    sleep 0.5
+  done
+  [ -n "$id" ] || { echo "dpi-screenshots: no window \"$1\"" >&2; return 1; }
+  echo "$id"
+}
+
+# shot WINDOW-ID FILE: the window as it is on the screen.
+shot() {
+  local X Y WIDTH HEIGHT
+  eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  DISPLAY=$display import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+
+for dpi in 144 192; do
+  export HORAVEL_WINE_STATE=$root/build/wine-$dpi HORAVEL_WINE_DPI=$dpi HORAVEL_XVFB_SCREEN=2400x1600x24
+  launcher=$root/cmake/wine-launcher.sh
+  work=$root/build/dpi-$dpi
+  rm -rf "$work"
+  mkdir -p "$work"
+  cp "$exe" "$work/Horavel.exe"
+  {
+    printf '执行程序$C:\\Tools\\backup.exe$2026/12/9$22:30:00\r\n'
+    printf '提示消息$该起床了!$2026/12/10$07:00:00\r\n'
+    printf '打开网页$http://www.example.org/$2026/12/10$12:30:00\r\n'
+    printf '关闭计算机$关闭计算机$2026/12/10$23:30:00\r\n'
+  } | iconv -f UTF-8 -t CP936 >"$work/everyday.mis"
+
+  "$launcher" --prepare
+  display=$("$launcher" --display)
+  "$launcher" "$work/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
+  question=$(window 'Horavel友情提示')
+  DISPLAY=$display xdotool windowactivate --sync "$question" key Return 2>/dev/null ||
+    DISPLAY=$display xdotool key Return
+  main=$(window '^MirolanHoravel$')
+  sleep 2
+  shot "$main" "$root/docs/main-window-$dpi.png"
+
+  DISPLAY=$display xdotool windowactivate --sync "$main" key ctrl+Insert 2>/dev/null ||
+    DISPLAY=$display xdotool key ctrl+Insert
+  editor=$(window '^添加任务$')
+  sleep 2
+  shot "$editor" "$root/docs/editor-$dpi.png"
+
+  "$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true
+  "$launcher" --shutdown
+  echo "dpi $dpi: docs/main-window-$dpi.png, docs/editor-$dpi.png"
+done

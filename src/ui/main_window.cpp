@@ -35,6 +35,7 @@ constexpr int kToolBarId = 2001;
 constexpr int kListViewId = 2002;
 constexpr int kStatusBarId = 2003;
 constexpr int kCoolBarId = 2004;
+constexpr int kMenuPictureGap = 6;  // between a menu item's picture and its text
 
 // Pictures of the command lists (ImageList1, 3, 4).
 enum Picture : int { picAdd, picModify, picDelete, picStart, picPause, picStop, picAbout };
@@ -118,8 +119,6 @@ TForm1::~TForm1() {
     if (list) ImageList_Destroy(list);
   // Gone before its owner, the application window, which is a member.
   DestroyWindow(handle());
-  for (HBITMAP picture : menuPictures_)
-    if (picture) DeleteObject(picture);
 }
 
 void TForm1::FormCreate() {
@@ -151,7 +150,6 @@ void TForm1::FormCreate() {
   CoolTrayIcon1->setMinimizeToTray(true);
 
   useFont(&createSansSerifFont);
-  loadPictures();  // the menu's pictures, now that it exists
 
   runControl_.bind({runSwitches_[0].get(), runSwitches_[1].get(), runSwitches_[2].get(), runSwitches_[3].get(),
                     runSwitches_[4].get(), runSwitches_[5].get(), runSwitches_[6].get(), runSwitches_[7].get(),
@@ -213,7 +211,16 @@ void TForm1::createMenus() {
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
   SetMenu(handle(), MainMenu1);
 
-  missionMenu_ = mission;  // its items bound to actions show their pictures (loadPictures)
+  // The items bound to actions with a picture show it. The window draws it
+  // from ImageList1 (menus draw other bitmaps on black, and invert them
+  // when highlighted).
+  for (int id : {cmdAdd, cmdDelete}) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = HBMMENU_CALLBACK;
+    SetMenuItemInfoW(mission, static_cast<UINT>(id), FALSE, &info);
+  }
 
   PopupMenu1 = CreatePopupMenu();
   appendItem(PopupMenu1, cmdRestore, L"恢复");
@@ -243,6 +250,14 @@ void TForm1::createMenus() {
   };
   accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
   setMainAccelerators(handle(), accelerators_);
+}
+
+int TForm1::menuPicture(int id) {
+  switch (id) {
+    case cmdAdd: return picAdd;
+    case cmdDelete: return picDelete;
+    default: return -1;
+  }
 }
 
 void TForm1::createToolBar() {
@@ -371,18 +386,6 @@ void TForm1::loadPictures() {
     for (HIMAGELIST list : old)
       if (list) ImageList_Destroy(list);
     picturesDpi_ = dpi;
-  }
-  if (!missionMenu_) return;
-  const std::pair<int, int> pictured[] = {{cmdAdd, picAdd}, {cmdDelete, picDelete}};
-  for (int i = 0; i < 2; ++i) {
-    const HBITMAP old = menuPictures_[i];
-    menuPictures_[i] = stripPicture(res::kImageList1, 16, pictured[i].second, dpi);
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_BITMAP;
-    info.hbmpItem = menuPictures_[i];
-    SetMenuItemInfoW(missionMenu_, static_cast<UINT>(pictured[i].first), FALSE, &info);
-    if (old) DeleteObject(old);
   }
 }
 
@@ -638,6 +641,27 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_MENU || menuPicture(static_cast<int>(item->itemID)) < 0) break;
+      // The picture and a gap before the item's text.
+      int width = 0, height = 0;
+      ImageList_GetIconSize(ImageList1, &width, &height);
+      item->itemWidth = static_cast<UINT>(width + scale(kMenuPictureGap));
+      item->itemHeight = static_cast<UINT>(height);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const int picture = item->CtlType == ODT_MENU ? menuPicture(static_cast<int>(item->itemID)) : -1;
+      if (picture < 0) break;
+      int width = 0, height = 0;
+      ImageList_GetIconSize(ImageList1, &width, &height);
+      const RECT& r = item->rcItem;
+      ImageList_Draw(ImageList1, picture, item->hDC, r.right - scale(kMenuPictureGap) - width,
+                     r.top + (r.bottom - r.top - height) / 2, ILD_TRANSPARENT);
+      return TRUE;
+    }
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         FormClose();

@@ -132,6 +132,8 @@ class TForm1 final : public Form, private StatusClockView {
   void createToolBar();
   void createNavBar();
   void createMenus();
+  // The picture of ImageList1 a menu item shows, -1 for none.
+  static int menuPicture(int id);
   void bindCommands();
   void layout() override;
   void loadPictures() override;
@@ -160,8 +162,6 @@ class TForm1 final : public Form, private StatusClockView {
   HIMAGELIST ImageList4 = nullptr;
   HACCEL accelerators_ = nullptr;
   UINT picturesDpi_ = 0;  // the dpi the picture lists were drawn for
-  HMENU missionMenu_ = nullptr;
-  HBITMAP menuPictures_[2] = {};  // add and delete in missionMenu_
   HICON icon_ = nullptr;
   bool created_ = false;  // the start-up, question included, is over
   WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini

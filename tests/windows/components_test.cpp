@@ -366,6 +366,24 @@ TEST_F(NavBarTest, ItemsThatDoNotFitScrollIntoView) {
   EXPECT_FALSE(GetWindowLongW(bar.handle(), GWL_STYLE) & WS_VSCROLL);
   EXPECT_GT(bar.groupRect(g).top, headerScrolled.top);
   EXPECT_GE(bar.groupRect(g).top, 0);
+
+  // Opening a group low in the bar brings its items into view, header and all.
+  const int low = bar.addGroup(L"网络任务", false);
+  bar.addItem(low, 400, L"项目", 6);
+  bar.setExpanded(g, true);
+  SendMessageW(bar.handle(), WM_VSCROLL, SB_TOP, 0);
+  bar.setExpanded(low, true);
+  EXPECT_LE(bar.itemRect(400).bottom, client.bottom);
+  EXPECT_GE(bar.groupRect(low).top, 0);
+
+  // Groups that fit all but the margin below the last one need no scroll bar.
+  bar.setExpanded(g, false);
+  SendMessageW(bar.handle(), WM_VSCROLL, SB_TOP, 0);
+  const int fitting = bar.itemRect(400).bottom + 4;
+  bar.move(0, 0, 169, fitting + 2);
+  EXPECT_FALSE(GetWindowLongW(bar.handle(), GWL_STYLE) & WS_VSCROLL);
+  bar.move(0, 0, 169, fitting - 2);
+  EXPECT_TRUE(GetWindowLongW(bar.handle(), GWL_STYLE) & WS_VSCROLL);
   ImageList_Destroy(icons);
 }
 

@@ -649,6 +649,12 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   } else if (which == "time") {
     TfrmSystemTime systemTime(form.handle(), platform, clock, text);
     showFor8Seconds(systemTime);
+  } else if (which == "editor0") {  // as it first shows
+    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+    shown = &editor;
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
+    editor.showEditor();
+    KillTimer(nullptr, done);
   } else if (which == "editor") {
     TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
     shown = &editor;

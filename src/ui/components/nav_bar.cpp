@@ -150,8 +150,19 @@ void NavBar::setExpanded(int group, bool expanded) {
   // The focus mark does not stay on an item that has gone.
   if (!expanded && focus_.group == group && focus_.item >= 0) focus_ = Target{group, -1};
   layout();
+  if (expanded) revealGroup(group);
   InvalidateRect(handle(), nullptr, FALSE);
   notifyStateChange(groupNode(group));
+}
+
+void NavBar::revealGroup(int group) {
+  // Scrolled up just enough for the group's last item, but never past its
+  // header: a group taller than the bar shows from its top.
+  RECT client;
+  GetClientRect(handle(), &client);
+  const RECT body = shifted(groups_[group].body, -scrollPos_);
+  if (body.bottom <= client.bottom) return;
+  scrollTo(scrollPos_ + std::min<int>(body.bottom - client.bottom + scale(kMargin), body.top - scale(kMargin)));
 }
 
 bool NavBar::expanded(int group) const {
@@ -248,7 +259,7 @@ void NavBar::updateScrollBar() {
   RECT client;
   GetClientRect(handle(), &client);
   const int page = client.bottom;
-  const int maxPos = std::max(0, contentHeight_ - page);
+  const int maxPos = scrollRange();
   scrollPos_ = std::clamp(scrollPos_, 0, maxPos);
   SCROLLINFO info{};
   info.cbSize = sizeof info;
@@ -262,10 +273,17 @@ void NavBar::updateScrollBar() {
   SetScrollInfo(handle(), SB_VERT, &info, TRUE);
 }
 
+int NavBar::scrollRange() const {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int page = client.bottom;
+  return contentHeight_ - scale(kMargin) <= page ? 0 : contentHeight_ - page;
+}
+
 void NavBar::scrollTo(int position) {
   RECT client;
   GetClientRect(handle(), &client);
-  const int clamped = std::clamp(position, 0, std::max(0, contentHeight_ - static_cast<int>(client.bottom)));
+  const int clamped = std::clamp(position, 0, scrollRange());
   if (clamped == scrollPos_) return;
   scrollPos_ = clamped;
   SetScrollPos(handle(), SB_VERT, scrollPos_, TRUE);

@@ -136,6 +136,11 @@ class NavBar : public Window, private AccessibleSource {
   void layout();
   void updateScrollBar();
   void scrollTo(int position);
+  // How far the bar scrolls: 0 when the groups fit (the margin below the
+  // last one may be cut off).
+  int scrollRange() const;
+  // Scrolls an opened group's items into view.
+  void revealGroup(int group);
   void setFont(HFONT font);
   void measureFont();
 

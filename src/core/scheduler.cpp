@@ -40,7 +40,11 @@ std::optional<TimeOfDay> readMissionTime(const DateTimeText& text, std::string_v
 }
 
 std::string chimeSoundName(int hour) {
-  return "t" + std::to_string(hour == 0 ? 24 : hour);
+  // Appended, not "t" + to_string(...): g++ 12 warns falsely (-Wrestrict)
+  // about the insert at the front that operator+ makes of the latter.
+  std::string name = "t";
+  name += std::to_string(hour == 0 ? 24 : hour);
+  return name;
 }
 
 Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,

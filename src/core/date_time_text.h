@@ -18,8 +18,9 @@
 struct DateTimePatterns {
   std::string shortDate = "yyyy/M/d";
   std::string longTime = "HH:mm:ss";
-  std::string amDesignator = "上午";
-  std::string pmDesignator = "下午";
+  // Byte escapes, the same with every compiler (see kMisKinds).
+  std::string amDesignator = "\xC9\xCF\xCE\xE7";  // 上午
+  std::string pmDesignator = "\xCF\xC2\xCE\xE7";  // 下午
   // Empty names fall back to the month's or day's number.
   std::array<std::string, 12> monthNames{};
   std::array<std::string, 12> monthAbbreviations{};

@@ -17,17 +17,19 @@ struct MisKind {
 
 // Order matters: it is the order in which a due row's caption is tested.
 // The three power kinds share editor page 0 (chosen there from a list, in
-// this order) and picture 0.
+// this order) and picture 0. The names are spelled as byte escapes, so every
+// compiler makes the same code page 936 bytes whatever its execution
+// character set (clang knows only UTF-8).
 inline constexpr std::array<MisKind, 9> kMisKinds{{
-    {"关闭计算机", 0, 0, MisAction::Shutdown},
-    {"重启计算机", 0, 0, MisAction::Reboot},
-    {"注销计算机", 0, 0, MisAction::Logoff},
-    {"执行程序", 1, 1, MisAction::ExecPro},
-    {"打开文件", 2, 2, MisAction::OpenFile},
-    {"提示消息", 3, 3, MisAction::Message},
-    {"系统响铃", 4, 4, MisAction::Ring},
-    {"打开网页", 5, 5, MisAction::OpenUrl},
-    {"发送邮件", 6, 6, MisAction::Email},
+    {"\xB9\xD8\xB1\xD5\xBC\xC6\xCB\xE3\xBB\xFA", 0, 0, MisAction::Shutdown},  // 关闭计算机
+    {"\xD6\xD8\xC6\xF4\xBC\xC6\xCB\xE3\xBB\xFA", 0, 0, MisAction::Reboot},  // 重启计算机
+    {"\xD7\xA2\xCF\xFA\xBC\xC6\xCB\xE3\xBB\xFA", 0, 0, MisAction::Logoff},  // 注销计算机
+    {"\xD6\xB4\xD0\xD0\xB3\xCC\xD0\xF2", 1, 1, MisAction::ExecPro},  // 执行程序
+    {"\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE", 2, 2, MisAction::OpenFile},  // 打开文件
+    {"\xCC\xE1\xCA\xBE\xCF\xFB\xCF\xA2", 3, 3, MisAction::Message},  // 提示消息
+    {"\xCF\xB5\xCD\xB3\xCF\xEC\xC1\xE5", 4, 4, MisAction::Ring},  // 系统响铃
+    {"\xB4\xF2\xBF\xAA\xCD\xF8\xD2\xB3", 5, 5, MisAction::OpenUrl},  // 打开网页
+    {"\xB7\xA2\xCB\xCD\xD3\xCA\xBC\xFE", 6, 6, MisAction::Email},  // 发送邮件
 }};
 
 // The kind whose name equals kindName exactly, or nullptr.

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <string_view>
 #include <utility>
 
+#include "core/mis_kind.h"
 #include "platform/text_conversion.h"
 #include "resource_names.h"
 #include "ui/components/file_name_edit.h"
@@ -120,23 +122,23 @@ constexpr COLORREF kHeaderTop = RGB(0, 0, 255);
 constexpr COLORREF kHeaderBottom = RGB(255, 255, 255);
 constexpr COLORREF kHeaderText = RGB(255, 255, 255);
 
+// A page's kind is the kind whose editorPage it is; page 0 makes the three
+// power kinds, chosen in ListBox1.
 struct PageInfo {
   const wchar_t* caption;  // the page object's caption; its tab is never shown
   const wchar_t* header;
-  const char* kindName;    // code page 936, as the table holds it
 };
 constexpr PageInfo kPages[TfrmMis::kPageCount] = {
-    {L"关闭重启", L"关闭或重启计算机", nullptr},
-    {L"执行程序", L"执行应用程序", "执行程序"},
-    {L"打开文件", L"打开文件", "打开文件"},
-    {L"提示消息", L"系统提示信息", "提示消息"},
-    {L"系统响铃", L"系统响铃", "系统响铃"},
-    {L"打开网页", L"打开网页", "打开网页"},
-    {L"发送邮件", L"发送电子邮件", "发送邮件"},
+    {L"关闭重启", L"关闭或重启计算机"},
+    {L"执行程序", L"执行应用程序"},
+    {L"打开文件", L"打开文件"},
+    {L"提示消息", L"系统提示信息"},
+    {L"系统响铃", L"系统响铃"},
+    {L"打开网页", L"打开网页"},
+    {L"发送邮件", L"发送电子邮件"},
 };
-// The entries of ListBox1, in order, and the power kinds they stand for.
+// The entries of ListBox1, in order: the power kinds, first in kMisKinds.
 constexpr const wchar_t* kPowerEntries[3] = {L"关闭计算机", L"重启计算机", L"注销计算机"};
-constexpr const char* kPowerKinds[3] = {"关闭计算机", "重启计算机", "注销计算机"};
 
 constexpr const wchar_t* kPresets[4] = {
     L"该起床了!",
@@ -150,10 +152,16 @@ constexpr const wchar_t* kSampleEmail = L"someone@example.org";
 
 // The page a row's kind opens in modify mode; page 0 for any other text.
 int pageOfKind(const std::string& kindName) {
-  for (int page = 1; page < TfrmMis::kPageCount; ++page) {
-    if (kindName == kPages[page].kindName) return page;
+  const MisKind* kind = findMisKind(kindName);
+  return kind ? kind->editorPage : 0;
+}
+
+// The one kind a page other than page 0 makes.
+std::string_view kindOfPage(int page) {
+  for (const MisKind& kind : kMisKinds) {
+    if (kind.editorPage == page) return kind.name;
   }
-  return 0;
+  return {};
 }
 
 std::wstring windowText(HWND window) {
@@ -519,7 +527,7 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
     case 0: {
       const LRESULT chosen = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
       if (chosen < 0 || chosen > 2) return std::nullopt;
-      mission.kindName = kPowerKinds[chosen];
+      mission.kindName = kMisKinds[static_cast<size_t>(chosen)].name;
       mission.detail = mission.kindName;
       break;
     }
@@ -531,7 +539,7 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
     case 6: mission.detail = toCp936(windowText(editEmail)); break;
     default: return std::nullopt;
   }
-  if (activePage_ != 0) mission.kindName = kPages[activePage_].kindName;
+  if (activePage_ != 0) mission.kindName = kindOfPage(activePage_);
 
   // The date of dpDate with the time of day of dpTime.
   const SYSTEMTIME date = pickerTime(dpDate);

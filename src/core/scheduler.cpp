@@ -58,7 +58,11 @@ Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeTe
       autoSpeek_(autoSpeek) {}
 
 void Scheduler::CheckMis() {
-  statusClock_.showStatusClock(text_.statusClockText(clock_.now()));
+  // The clock is read once for the status clock and the rows, and again
+  // after each mission that fired (a reminder holds the pass for seconds):
+  // reading it for every row would cost more than the comparisons.
+  LocalDateTime now = clock_.now();
+  statusClock_.showStatusClock(text_.statusClockText(now));
 
   const int count = table_.count();
   // A reminder's modal loop lets the user delete rows meanwhile: never read
@@ -67,10 +71,10 @@ void Scheduler::CheckMis() {
     const MisRecord& row = table_.row(i);
     const std::optional<TimeOfDay> due = readMissionTime(text_, row.timeText);
     if (!due) continue;  // not a time: such a row never falls due
-    const LocalDateTime now = clock_.now();
     if (row.dateText == todayText(now) && due->hour == now.hour && due->minute == now.minute &&
         due->second == now.second) {
       dispatch(i);
+      now = clock_.now();
     }
   }
 

@@ -314,6 +314,7 @@ void TForm1::createToolBar() {
   // The animation sits at the toolbar's right end; the free width between
   // the buttons and it stays empty.
   RxGIFAnimator1 = std::make_unique<GifView>(ToolBar1, 0, 0, scale(64), scale(56), res::kAnimGif);
+  RxGIFAnimator1->setRunning(false);  // until the window shows
   describeWindow(RxGIFAnimator1->handle(), L"动画", ROLE_SYSTEM_ANIMATION);
 
   runSwitches_[0] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdStart);
@@ -599,6 +600,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormCreate();
       return 0;
     case WM_SIZE:
+      if (RxGIFAnimator1) RxGIFAnimator1->setRunning(wParam != SIZE_MINIMIZED && IsWindowVisible(handle()));
       if (ListView1 && wParam != SIZE_MINIMIZED) layout();
       return 0;
     case WM_TIMER:
@@ -629,6 +631,8 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Row colours follow the clock only while someone can see them.
       if (wParam && ListView1) ListView1->repaintRowsWhoseColourChanged();
       rowColourTimer_.setEnabled(wParam != FALSE);
+      // Hidden in the tray, only the scheduler's tick runs.
+      if (RxGIFAnimator1) RxGIFAnimator1->setRunning(wParam != FALSE);
       break;
     case kFocusListMessage:
       if (IsWindowVisible(handle()) && IsWindowEnabled(handle())) focusList();

@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, TheKeyboardAloneSelectsOpensDeletesAndOpensTheRowMenu) {
     GetKeyboardState(keys);
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     SetKeyboardState(keys);
-    MSG message{to, key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1, 0, {}};
+    MSG message{to, key == VK_F10 ? UINT{WM_SYSKEYDOWN} : UINT{WM_KEYDOWN}, key, 1, 0, {}};
     dispatchMessage(message);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
@@ -475,7 +475,10 @@ std::vector<HWND> taskbarWindows() {
 }
 
 TEST_F(MainWindowTest, CloseAndMinimiseHideToTheTrayWithTheTaskbarButton) {
+  // The animation runs only while the window can be seen.
+  EXPECT_FALSE(form.RxGIFAnimator1->running());
   ShowWindow(form.handle(), SW_SHOW);
+  EXPECT_TRUE(form.RxGIFAnimator1->running());
   // One taskbar button, titled with the application title, belonging to the
   // owner of the main window, whose caption stays its own.
   ASSERT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
@@ -489,17 +492,21 @@ TEST_F(MainWindowTest, CloseAndMinimiseHideToTheTrayWithTheTaskbarButton) {
   EXPECT_FALSE(IsWindowVisible(form.handle()));
   EXPECT_TRUE(taskbarWindows().empty());
   EXPECT_TRUE(form.CoolTrayIcon1->visible());
+  EXPECT_FALSE(form.RxGIFAnimator1->running());
   form.runCommand(cmdRestore);
   EXPECT_TRUE(IsWindowVisible(form.handle()));
   EXPECT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
   EXPECT_TRUE(form.CoolTrayIcon1->visible());
+  EXPECT_TRUE(form.RxGIFAnimator1->running());
 
   // Minimised by its box or system menu, by a show command, or through the
   // taskbar button's window: hidden, button and all.
   SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_FALSE(IsWindowVisible(form.handle()));
   EXPECT_TRUE(taskbarWindows().empty());
+  EXPECT_FALSE(form.RxGIFAnimator1->running());
   form.runCommand(cmdRestore);
+  EXPECT_TRUE(form.RxGIFAnimator1->running());
   ShowWindow(form.handle(), SW_MINIMIZE);
   EXPECT_FALSE(IsWindowVisible(form.handle()));
   EXPECT_TRUE(taskbarWindows().empty());

@@ -1,7 +1,5 @@
 #include "ui/components/file_dialogs.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -24,7 +22,21 @@ std::wstring filterList(const std::wstring& filter) {
   return list;
 }
 
+using CommonDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+CommonDialog commonDialog(FileDialogKind kind) {
+  static const HMODULE library = LoadLibraryW(L"comdlg32.dll");
+  if (!library) return nullptr;
+  const FARPROC found = GetProcAddress(library, kind == FileDialogKind::Open ? "GetOpenFileNameW" : "GetSaveFileNameW");
+  return reinterpret_cast<CommonDialog>(reinterpret_cast<void*>(found));
+}
+
 }  // namespace
+
+BOOL showSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& request) {
+  const CommonDialog dialog = commonDialog(kind);
+  return dialog ? dialog(&request) : FALSE;
+}
 
 void setFileDialogHook(FileDialogHook newHook) { hook() = std::move(newHook); }
 
@@ -49,8 +61,7 @@ bool FileDialog::Execute(HWND owner) {
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  const BOOL chosen = kind_ == FileDialogKind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
-  if (!chosen) return false;
+  if (!showSystemFileDialog(kind_, ofn)) return false;
   FileName = name.data();
   return true;
 }

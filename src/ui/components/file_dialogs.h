@@ -4,6 +4,7 @@
 // run goes through here, so tests can choose the file name.
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <filesystem>
 #include <functional>
@@ -11,6 +12,12 @@
 #include <string>
 
 enum class FileDialogKind { Open, Save };
+
+// The system's open and save dialogs (GetOpenFileNameW, GetSaveFileNameW).
+// Their library is loaded the first time one is shown: a resident program
+// that seldom shows one does not carry it from the start. FALSE, as the
+// system's, when cancelled or when the library is missing.
+BOOL showSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& request);
 
 struct FileDialogRequest {
   FileDialogKind kind;

@@ -1,12 +1,12 @@
 #include "ui/components/file_name_edit.h"
 
-#include <commdlg.h>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "ui/components/accessible.h"
+#include "ui/components/file_dialogs.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::optional<std::wstring> showOpenDialog(const BrowseRequest& request) {
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = request.title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  if (!showSystemFileDialog(FileDialogKind::Open, dialog)) return std::nullopt;
   return std::wstring(file.data());
 }
 

@@ -104,6 +104,7 @@ GifView::GifView(HWND parent, int x, int y, int width, int height, const wchar_t
 
 GifView::~GifView() {
   if (handle()) KillTimer(handle(), kFrameTimerId);
+  dropBitmaps();
   frames_.clear();
   GdiplusRuntime::instance().release();
 }
@@ -160,15 +161,126 @@ int GifView::frameDelayMs(int frame) const {
 void GifView::move(int x, int y, int width, int height) { MoveWindow(handle(), x, y, width, height, TRUE); }
 
 void GifView::armTimer() {
-  if (handle() && frameCount() > 1) SetTimer(handle(), kFrameTimerId, static_cast<UINT>(frameDelayMs(current_)), nullptr);
+  if (handle() && running_ && frameCount() > 1)
+    SetTimer(handle(), kFrameTimerId, static_cast<UINT>(frameDelayMs(current_)), nullptr);
+}
+
+void GifView::setRunning(bool running) {
+  if (running == running_) return;
+  running_ = running;
+  if (running) {
+    armTimer();
+    InvalidateRect(handle(), nullptr, FALSE);
+  } else if (handle()) {
+    KillTimer(handle(), kFrameTimerId);
+  }
 }
 
 void GifView::nextFrame() {
-  if (frameCount() <= 1) return;
+  if (frameCount() <= 1 || !running_) return;
   current_ = (current_ + 1) % frameCount();
   // Re-armed with the new frame's own delay.
   armTimer();
-  InvalidateRect(handle(), nullptr, FALSE);
+  showNextFrame();
+}
+
+void GifView::dropBitmaps() {
+  for (HBITMAP frame : scaled_) DeleteObject(frame);
+  scaled_.clear();
+  scaledSize_ = {0, 0};
+  if (backdrop_) DeleteObject(backdrop_);
+  backdrop_ = nullptr;
+  backdropSize_ = {0, 0};
+}
+
+namespace {
+
+HBITMAP topDownDib(HDC dc, int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+}  // namespace
+
+void GifView::scaleFrames(int width, int height) {
+  if (scaledSize_.cx == width && scaledSize_.cy == height && scaled_.size() == frames_.size()) return;
+  for (HBITMAP frame : scaled_) DeleteObject(frame);
+  scaled_.clear();
+  scaledSize_ = {width, height};
+  const bool sameSize = width == width_ && height == height_;
+  for (const auto& frame : frames_) {
+    Gdiplus::Bitmap target(width, height, PixelFormat32bppPARGB);
+    {
+      Gdiplus::Graphics canvas(&target);
+      canvas.Clear(Gdiplus::Color(0, 0, 0, 0));
+      canvas.SetInterpolationMode(sameSize ? Gdiplus::InterpolationModeNearestNeighbor
+                                           : Gdiplus::InterpolationModeHighQualityBicubic);
+      canvas.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+      canvas.DrawImage(frame->picture.get(), 0, 0, width, height);
+    }
+    void* bits = nullptr;
+    HBITMAP picture = topDownDib(nullptr, width, height, &bits);
+    Gdiplus::BitmapData data{};
+    Gdiplus::Rect all(0, 0, width, height);
+    if (picture && bits &&
+        target.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) == Gdiplus::Ok) {
+      for (int y = 0; y < height; ++y) {
+        std::memcpy(static_cast<unsigned char*>(bits) + static_cast<size_t>(y) * width * 4,
+                    static_cast<const unsigned char*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                    static_cast<size_t>(width) * 4);
+      }
+      target.UnlockBits(&data);
+    }
+    scaled_.push_back(picture);
+  }
+}
+
+void GifView::keepBackdrop(HDC dc, const RECT& client) {
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  if (!backdrop_ || backdropSize_.cx != width || backdropSize_.cy != height) {
+    if (backdrop_) DeleteObject(backdrop_);
+    backdrop_ = CreateCompatibleBitmap(dc, width, height);
+    backdropSize_ = {width, height};
+  }
+  const HDC copy = CreateCompatibleDC(dc);
+  const HGDIOBJ old = SelectObject(copy, backdrop_);
+  BitBlt(copy, 0, 0, width, height, dc, client.left, client.top, SRCCOPY);
+  SelectObject(copy, old);
+  DeleteDC(copy);
+}
+
+void GifView::showNextFrame() {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  if (!backdrop_ || backdropSize_.cx != width || backdropSize_.cy != height || !IsWindowVisible(handle())) {
+    InvalidateRect(handle(), nullptr, FALSE);  // a full paint keeps a new backdrop
+    return;
+  }
+  const HDC target = GetDC(handle());
+  const HDC buffer = CreateCompatibleDC(target);
+  const HBITMAP picture = CreateCompatibleBitmap(target, width, height);
+  const HGDIOBJ oldPicture = SelectObject(buffer, picture);
+  const HDC backdrop = CreateCompatibleDC(target);
+  const HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
+  BitBlt(buffer, 0, 0, width, height, backdrop, 0, 0, SRCCOPY);
+  SelectObject(backdrop, oldBackdrop);
+  DeleteDC(backdrop);
+  drawFrame(buffer, client);
+  BitBlt(target, 0, 0, width, height, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, oldPicture);
+  DeleteObject(picture);
+  DeleteDC(buffer);
+  ReleaseDC(handle(), target);
 }
 
 namespace {
@@ -209,6 +321,10 @@ void GifView::paintParentBackground(HDC dc, const RECT& client) {
 
 void GifView::paint(HDC dc, const RECT& client) {
   paintParentBackground(dc, client);
+  drawFrame(dc, client);
+}
+
+void GifView::drawFrame(HDC dc, const RECT& client) {
   if (frames_.empty() || width_ <= 0 || height_ <= 0) return;
   const int areaWidth = client.right - client.left;
   const int areaHeight = client.bottom - client.top;
@@ -219,14 +335,18 @@ void GifView::paint(HDC dc, const RECT& client) {
     drawHeight = areaHeight;
     drawWidth = MulDiv(areaHeight, width_, height_);
   }
+  if (drawWidth <= 0 || drawHeight <= 0) return;
+  scaleFrames(drawWidth, drawHeight);
+  const HBITMAP frame = scaled_[static_cast<size_t>(current_)];
+  if (!frame) return;
   const int x = client.left + (areaWidth - drawWidth) / 2;
   const int y = client.top + (areaHeight - drawHeight) / 2;
-  Gdiplus::Graphics graphics(dc);
-  const bool sameSize = drawWidth == width_ && drawHeight == height_;
-  graphics.SetInterpolationMode(sameSize ? Gdiplus::InterpolationModeNearestNeighbor
-                                         : Gdiplus::InterpolationModeHighQualityBicubic);
-  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-  graphics.DrawImage(frames_[current_]->picture.get(), x, y, drawWidth, drawHeight);
+  const HDC source = CreateCompatibleDC(dc);
+  const HGDIOBJ old = SelectObject(source, frame);
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, drawWidth, drawHeight, blend);
+  SelectObject(source, old);
+  DeleteDC(source);
 }
 
 LRESULT GifView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -234,8 +354,16 @@ LRESULT GifView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      paintBuffered(handle(), [this](HDC dc, const RECT& client) { paint(dc, client); });
+      paintBuffered(handle(), [this](HDC dc, const RECT& client) {
+        paintParentBackground(dc, client);
+        keepBackdrop(dc, client);
+        drawFrame(dc, client);
+      });
       return 0;
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+      dropBitmaps();
+      break;
     case WM_PRINTCLIENT: {
       RECT client;
       GetClientRect(handle(), &client);

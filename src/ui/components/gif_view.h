@@ -1,7 +1,10 @@
 #pragma once
 // An animated GIF from an RCDATA resource of the executable, decoded by
 // GDI+. It runs from creation and loops for ever, each frame for its own
-// delay. The picture is stretched to the control keeping its aspect, centred,
+// delay, unless its owner stops it (a hidden window has nothing to animate).
+// Each frame is scaled once for the control's size; a frame change draws
+// that frame over the background kept from the last full paint, so the
+// parent is not asked to paint again for every frame. The picture is stretched to the control keeping its aspect, centred,
 // on the parent's background.
 
 #include <windows.h>
@@ -25,6 +28,11 @@ class GifView : public Window {
 
   void move(int x, int y, int width, int height);
 
+  // Stopped, it keeps its frame and uses no timer; running again, it goes on
+  // from that frame.
+  void setRunning(bool running);
+  bool running() const { return running_; }
+
   // The timer that moves to the next frame (WM_TIMER's wParam).
   static constexpr UINT_PTR kFrameTimerId = 1;
 
@@ -38,9 +46,20 @@ class GifView : public Window {
   void nextFrame();
   void paint(HDC dc, const RECT& client);
   void paintParentBackground(HDC dc, const RECT& client);
+  // The current frame, scaled and centred, over what dc holds.
+  void drawFrame(HDC dc, const RECT& client);
+  void scaleFrames(int width, int height);
+  void keepBackdrop(HDC dc, const RECT& client);
+  void showNextFrame();
+  void dropBitmaps();
 
   std::vector<std::unique_ptr<Frame>> frames_;
   int width_ = 0, height_ = 0;  // the picture's own size
   int current_ = 0;
+  std::vector<HBITMAP> scaled_;  // premultiplied 32-bit frames at the drawn size
+  SIZE scaledSize_{0, 0};
+  HBITMAP backdrop_ = nullptr;  // what lies behind the picture, from the last full paint
+  SIZE backdropSize_{0, 0};
+  bool running_ = true;
   bool printingParent_ = false;  // a parent that prints its children would come back here
 };

@@ -121,6 +121,24 @@ TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
     DeleteObject(font);
   }
   EXPECT_EQ(LOWORD(SendMessageW(form.StatusBar1, SB_GETTEXTLENGTHW, 0, 0)), 0);
+  // A Chinese Windows keeps the named font; elsewhere a face without Chinese
+  // glyphs gives way to the message font, which Windows links to a Chinese one.
+  const auto faceOf = [](HFONT font) {
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof logFont, &logFont);
+    return std::wstring(logFont.lfFaceName);
+  };
+  EXPECT_EQ(faceOf(barFont), L"MS Sans Serif");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  for (UINT codePage : {936u, 1252u}) {
+    // The caption buttons' symbol face: no Chinese in it.
+    const HFONT symbols = createReadableFont(L"Marlett", SYMBOL_CHARSET, 11, 96, codePage);
+    EXPECT_EQ(faceOf(symbols), codePage == 936 ? std::wstring(L"Marlett") : metrics.lfMessageFont.lfFaceName)
+        << codePage;
+    DeleteObject(symbols);
+  }
   HWND list = form.ListView1->handle();
   EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA);
   const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间"};

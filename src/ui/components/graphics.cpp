@@ -4,18 +4,44 @@
 #include <cmath>
 #include <string>
 
-HFONT createSongtiFont(int height96, UINT dpi) {
-  return CreateFontW(-MulDiv(height96, static_cast<int>(dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+namespace {
+
+// True when the font the system made for the request covers the simplified
+// Chinese code page with glyphs of its own.
+bool showsChinese(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  FONTSIGNATURE signature{};
+  const bool known = GetTextCharsetInfo(dc, &signature, 0) != DEFAULT_CHARSET || signature.fsCsb[0] != 0;
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return known && (signature.fsCsb[0] & FS_CHINESESIMP) != 0;
 }
 
-HFONT createSansSerifFont(UINT dpi) {
-  // 8 point: a character height of 11 pixels at 96 dpi.
-  return CreateFontW(-MulDiv(11, static_cast<int>(dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+HFONT createFace(const wchar_t* face, BYTE charset, int height96, UINT dpi) {
+  return CreateFontW(-MulDiv(height96, static_cast<int>(dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
+
+}  // namespace
+
+HFONT createReadableFont(const wchar_t* face, BYTE charset, int height96, UINT dpi, UINT codePage) {
+  HFONT named = createFace(face, charset, height96, dpi);
+  // A Chinese Windows shows Chinese in every face (it associates a Chinese
+  // font with the others); elsewhere the named face must have the glyphs.
+  if (codePage == 936 || showsChinese(named)) return named;
+  // The message font, which Windows links to a Chinese face, at the size asked for.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return named;
+  DeleteObject(named);
+  return createFace(metrics.lfMessageFont.lfFaceName, DEFAULT_CHARSET, height96, dpi);
+}
+
+HFONT createSongtiFont(int height96, UINT dpi) { return createReadableFont(L"宋体", GB2312_CHARSET, height96, dpi); }
+
+// 8 point: a character height of 11 pixels at 96 dpi.
+HFONT createSansSerifFont(UINT dpi) { return createReadableFont(L"MS Sans Serif", DEFAULT_CHARSET, 11, dpi); }
 
 namespace {
 

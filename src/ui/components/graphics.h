@@ -6,6 +6,12 @@
 
 #include <functional>
 
+// A font of the named face at a character height in pixels (at 96 dpi),
+// or, where that face cannot show Chinese (an English or German Windows:
+// the system's code page is not 936 and the face has no Chinese glyphs of
+// its own), the system's message font at that height, which Windows links
+// to a Chinese face. Every window font is made here.
+HFONT createReadableFont(const wchar_t* face, BYTE charset, int height96, UINT dpi, UINT codePage = GetACP());
 // "宋体" (SimSun) at a character height in pixels (at 96 dpi), GB2312 charset.
 HFONT createSongtiFont(int height96, UINT dpi);
 // "MS Sans Serif" 8 point, the main window's font.

@@ -13,6 +13,12 @@
 #
 # The prefix is made once (no Mono/Gecko prompts) with the zh_CN.UTF-8
 # locale, so the ANSI code page is 936 and dates read yyyy/M/d, HH:mm:ss.
+#
+# HORAVEL_WINE_LOCALE=en_US makes a prefix set up like an English Windows
+# instead (use its own HORAVEL_WINE_STATE): the en_US.UTF-8 locale (code page
+# 1252, M/d/yyyy, h:mm:ss tt), no Chinese face put in place of the named
+# fonts, and the font link from the UI fonts to the Chinese face that
+# Windows has.
 # wineserver stays alive between test processes; without a DISPLAY an Xvfb
 # is started once and reused.
 set -euo pipefail
@@ -25,7 +31,8 @@ export WINEPREFIX=$state/prefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv="
-export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+wine_locale=${HORAVEL_WINE_LOCALE:-zh_CN}
+export LC_ALL=$wine_locale.UTF-8 LANG=$wine_locale.UTF-8
 
 wine_cmd=$(command -v wine || command -v wine64 || true)
 if [ -z "$wine_cmd" ] && [ -x /usr/lib/wine/wine64 ]; then wine_cmd=/usr/lib/wine/wine64; fi
@@ -49,10 +56,25 @@ start_xvfb() {
   echo ":$(head -n1 "$fifo")" >"$state/xvfb.display"
 }
 
+font_settings() {
+  if [ "$wine_locale" = zh_CN ]; then
+    # Chinese text for fonts asked for by name or with a GB2312 charset.
+    printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"SimSun"="WenQuanYi Micro Hei"' '"NSimSun"="WenQuanYi Micro Hei"' \
+      '"宋体"="WenQuanYi Micro Hei"' '"新宋体"="WenQuanYi Micro Hei"' \
+      '"MS Sans Serif"="WenQuanYi Micro Hei"' '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
+      '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' ''
+  else
+    # As an English Windows: the UI fonts link to a Chinese face.
+    local link='hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00'
+    printf '%s\r\n' '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
+      "\"Tahoma\"=$link" "\"Microsoft Sans Serif\"=$link" "\"Segoe UI\"=$link" ''
+  fi
+}
+
 apply_settings() {
-  # Chinese text for fonts asked for by name or with a GB2312 charset; and
-  # windows that are not handed to a window manager: without one (Xvfb),
-  # Wine would wait two seconds on every window it hides.
+  # The fonts, and windows that are not handed to a window manager: without
+  # one (Xvfb), Wine would wait two seconds on every window it hides.
   local reg=$state/settings.reg
   # A prefix asked to run at another dpi (screenshots at 150 or 200 per cent).
   local dpi=()
@@ -61,14 +83,10 @@ apply_settings() {
     pixels=$(printf '"LogPixels"=dword:%08x' "$HORAVEL_WINE_DPI")
     dpi=('' '[HKEY_CURRENT_USER\Control Panel\Desktop]' "$pixels" '' '[HKEY_CURRENT_CONFIG\Software\Fonts]' "$pixels")
   fi
-  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"SimSun"="WenQuanYi Micro Hei"' '"NSimSun"="WenQuanYi Micro Hei"' \
-    '"宋体"="WenQuanYi Micro Hei"' '"新宋体"="WenQuanYi Micro Hei"' \
-    '"MS Sans Serif"="WenQuanYi Micro Hei"' '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
-    '"MS Shell Dlg"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "${dpi[@]}" |
-    iconv -f UTF-8 -t UTF-16 >"$reg.new"
+  { printf '%s\r\n' 'Windows Registry Editor Version 5.00' ''
+    font_settings
+    printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "${dpi[@]}"
+  } | iconv -f UTF-8 -t UTF-16 >"$reg.new"
   if cmp -s "$reg.new" "$reg"; then
     rm -f "$reg.new"
     return
@@ -78,8 +96,8 @@ apply_settings() {
 }
 
 prepare() {
-  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-    echo "wine-launcher: the zh_CN.UTF-8 locale is missing; run tools/setup-debian.sh" >&2
+  if ! locale -a 2>/dev/null | grep -qi "^$wine_locale\\.utf-\\?8\$"; then
+    echo "wine-launcher: the $wine_locale.UTF-8 locale is missing; for zh_CN run tools/setup-debian.sh" >&2
     exit 1
   fi
   if [ -z "${DISPLAY:-}" ]; then

@@ -169,31 +169,26 @@ void TfrmAbout::FormCreate() {
   RzLabel1 = createRaisedLabel(handle(), kRzLabel1Id, kThanks, 0, 0, 0, 0);
   btnOK = CreateWindowExW(0, L"BUTTON", L"确定(&O)", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
                           handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-  okGlyph_ = loadImageStrip(res::kGlyphOk, 16, 1);
+  okGlyph_ = loadImageStrip(res::kGlyphOk, 16, 1, dpi());
   BUTTON_IMAGELIST glyph{okGlyph_, {2, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
   SendMessageW(btnOK, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
 
   bindCommand(IDOK, [this] { btnOKClick(); });
   // Esc closes the box as the button does.
   bindCommand(IDCANCEL, [this] { btnOKClick(); });
+  useFont(&createDialogFont);
   layout();
 }
 
 void TfrmAbout::freeResources() {
-  if (font_) DeleteObject(font_);
   if (strip_) DeleteObject(strip_);
   if (logo_) DeleteObject(logo_);
   if (okGlyph_) ImageList_Destroy(okGlyph_);
-  font_ = nullptr;
   strip_ = logo_ = nullptr;
   okGlyph_ = nullptr;
 }
 
 void TfrmAbout::layout() {
-  const HFONT oldFont = font_;
-  font_ = createSongtiFont(12, dpi());
-  setFontOnTree(handle(), font_);
-  if (oldFont) DeleteObject(oldFont);
 
   if (strip_) DeleteObject(strip_);
   if (logo_) DeleteObject(logo_);
@@ -209,7 +204,7 @@ void TfrmAbout::layout() {
 
   // The labels fit their text.
   const HDC dc = GetDC(handle());
-  const HGDIOBJ old = SelectObject(dc, font_);
+  const HGDIOBJ old = SelectObject(dc, font());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   for (const LabelPlace& place : kLabels) {

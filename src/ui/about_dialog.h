@@ -47,7 +47,6 @@ class TfrmAbout final : public Form {
   void tintStrip();
   void freeResources();
 
-  HFONT font_ = nullptr;
   HBITMAP strip_ = nullptr;  // Image2, premultiplied, at its drawn size
   HBITMAP logo_ = nullptr;   // Image1, premultiplied, at its drawn size
   HIMAGELIST okGlyph_ = nullptr;

@@ -39,7 +39,6 @@ TfrmEveryDayMis::TfrmEveryDayMis(HWND owner, std::filesystem::path programFolder
 TfrmEveryDayMis::~TfrmEveryDayMis() {
   ListView1.reset();  // lets go of rows_ while it lives
   if (handle()) DestroyWindow(handle());
-  if (font_) DeleteObject(font_);
 }
 
 void TfrmEveryDayMis::FormCreate() {
@@ -53,6 +52,7 @@ void TfrmEveryDayMis::FormCreate() {
   bindCommand(kBtnDel, [this] { btnDelClick(); });
   bindCommand(kBtnClose, [this] { btnCloseClick(); });
   // Neither button is the cancel button: Esc does nothing here.
+  useFont(&createDialogFont);
   layout();
   skinChanged();
 
@@ -82,10 +82,6 @@ void TfrmEveryDayMis::layout() {
     ListView_SetColumnWidth(ListView1->handle(), i, scale(kColumnWidths[i]));
   }
 
-  const HFONT oldFont = font_;
-  font_ = createSongtiFont(12, dpi);
-  setFontOnTree(handle(), font_);
-  if (oldFont) DeleteObject(oldFont);
   InvalidateRect(handle(), nullptr, TRUE);
 }
 

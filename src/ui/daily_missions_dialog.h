@@ -65,6 +65,5 @@ class TfrmEveryDayMis final : public Form {
   const Clock& clock_;
   MisTable rows_;
   DailyMissionsMaintenance file_;
-  HFONT font_ = nullptr;
   bool written_ = false;  // by the last close
 };

@@ -240,7 +240,7 @@ void TfrmMis::FormCreate() {
   createPages();
   createTimeBox();
   createButtons();
-  useFont([](UINT dpi) { return createSongtiFont(12, dpi); });
+  useFont(&createDialogFont);
   layout();
 
   // The pages have no tabs: only the side bar changes the page.

@@ -35,7 +35,6 @@ TfrmShengji::TfrmShengji(HWND owner) {
 
 TfrmShengji::~TfrmShengji() {
   if (handle()) DestroyWindow(handle());
-  if (font_) DeleteObject(font_);
 }
 
 void TfrmShengji::FormCreate() {
@@ -53,6 +52,7 @@ void TfrmShengji::FormCreate() {
   // Esc closes the window as its close box does.
   bindCommand(IDCANCEL, [this] { closeWith(IDCANCEL); });
 
+  useFont(&createDialogFont);
   layout();
   // After the font: the text takes the box's default character format.
   SetWindowTextW(RichEdit1, kReleaseHistory);
@@ -69,10 +69,6 @@ void TfrmShengji::layout() {
   place(RichEdit1, kRichEdit1Place);
   place(BitBtn1, kBitBtn1Place);
 
-  const HFONT oldFont = font_;
-  font_ = createSongtiFont(12, dpi);
-  setFontOnTree(handle(), font_);
-  if (oldFont) DeleteObject(oldFont);
   InvalidateRect(handle(), nullptr, TRUE);
 }
 

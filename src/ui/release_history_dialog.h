@@ -29,5 +29,4 @@ class TfrmShengji final : public Form {
   // Sizes the window and places the controls for its dpi, with a font for it.
   void layout() override;
 
-  HFONT font_ = nullptr;
 };

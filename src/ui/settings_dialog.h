@@ -42,6 +42,8 @@ class TfrmSetup final : public Form {
 
  private:
   void createControls();
+  void layout() override;
+  void loadPictures() override;
   void FormCreate();
 
   ProfileStore& profile_;
@@ -49,7 +51,6 @@ class TfrmSetup final : public Form {
   std::function<void(int)> applyTheme_;
   bool& autoSpeek_;
   std::string exePath_;
-  HFONT font_ = nullptr;
   HIMAGELIST okGlyph_ = nullptr;
   HIMAGELIST cancelGlyph_ = nullptr;
 };

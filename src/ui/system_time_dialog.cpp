@@ -104,8 +104,8 @@ void TfrmSystemTime::FormCreate() {
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  setTimeGlyph_ = loadImageStrip(res::kGlyphSetTime, 16, 1);
-  closeGlyph_ = loadImageStrip(res::kGlyphClose, 16, 1);
+  setTimeGlyph_ = loadImageStrip(res::kGlyphSetTime, 16, 1, dpi());
+  closeGlyph_ = loadImageStrip(res::kGlyphClose, 16, 1, dpi());
   setGlyph(btnSetTime, setTimeGlyph_);
   setGlyph(btnClose, closeGlyph_);
 
@@ -119,17 +119,16 @@ void TfrmSystemTime::FormCreate() {
   // Esc closes the dialog as "关闭" does.
   bindCommand(IDCANCEL, [this] { btnCloseClick(); });
 
+  useFont(&createDialogFont);
   layout();
   SetTimer(form, kTimer1Id, 1000, nullptr);
 }
 
 void TfrmSystemTime::freeResources() {
-  if (font_) DeleteObject(font_);
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
   if (setTimeGlyph_) ImageList_Destroy(setTimeGlyph_);
   if (closeGlyph_) ImageList_Destroy(closeGlyph_);
-  font_ = nullptr;
   icon_ = smallIcon_ = nullptr;
   setTimeGlyph_ = closeGlyph_ = nullptr;
 }
@@ -138,10 +137,6 @@ void TfrmSystemTime::layout() {
   const UINT dpi = this->dpi();
   setClientSize(kClientWidth, kClientHeight);
 
-  const HFONT oldFont = font_;
-  font_ = createSongtiFont(12, dpi);
-  setFontOnTree(handle(), font_);
-  if (oldFont) DeleteObject(oldFont);
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const HICON oldIcon = icon_;
@@ -169,7 +164,7 @@ void TfrmSystemTime::layout() {
 
   // The label fits its text.
   const HDC dc = GetDC(handle());
-  const HGDIOBJ old = SelectObject(dc, font_);
+  const HGDIOBJ old = SelectObject(dc, font());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   wchar_t caption[32];

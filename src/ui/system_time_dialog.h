@@ -54,7 +54,6 @@ class TfrmSystemTime final : public Form {
   PlatformServices& platform_;
   const Clock& clock_;
   const DateTimeText& text_;
-  HFONT font_ = nullptr;
   HICON icon_ = nullptr;       // Image1, at its drawn size
   HICON smallIcon_ = nullptr;  // the caption's
   HIMAGELIST setTimeGlyph_ = nullptr;

@@ -14,6 +14,8 @@
 HFONT createReadableFont(const wchar_t* face, BYTE charset, int height96, UINT dpi, UINT codePage = GetACP());
 // "宋体" (SimSun) at a character height in pixels (at 96 dpi), GB2312 charset.
 HFONT createSongtiFont(int height96, UINT dpi);
+// The dialogs' font: "宋体" with a character height of 12 pixels at 96 dpi.
+inline HFONT createDialogFont(UINT dpi) { return createSongtiFont(12, dpi); }
 // "MS Sans Serif" 8 point, the main window's font.
 HFONT createSansSerifFont(UINT dpi);
 // Sets a font on a window and every child it has.

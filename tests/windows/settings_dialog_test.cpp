@@ -624,14 +624,14 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   GetEnvironmentVariableA("HORAVEL_LOOK", look, sizeof look);
   GetEnvironmentVariableA("HORAVEL_DIALOG", dialog, sizeof dialog);
   const std::string which = dialog;
-  writeText(folder / "everyday.mis", "");
+  writeText(folder / "config.ini", std::string("[theme]\r\nselect=") + look + "\r\n");
   TForm1 form(platform, clock, text, folder);
   form.MisTable1.append({"提示消息", "开会", "2026/12/9", "09:30:00", 3});
   form.MisTable1.append({"执行程序", "C:\\Tools\\backup.exe", "2026/12/9", "12:00:00", 1});
   form.MisTable1.append({"打开网页", "https://example.org", "2026/12/10", "08:00:00", 5});
   form.MisTable1.append({"关闭计算机", "", "2026/12/9", "23:30:00", 0});
   form.applyTheme(std::atoi(look));
-  if (which != "popup") ShowWindow(form.handle(), SW_SHOW);
+  ShowWindow(form.handle(), which == "popup" ? SW_HIDE : SW_SHOW);
   SendMessageW(form.StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"2026/12/9 10:00:00"));
 
   static Form* shown = nullptr;

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Screenshots of the four looks under Wine, with sample missions only: the
+# main window (docs/look-<look>.png), the mission editor on the reminder
+# page (docs/editor-<look>.png), one dialog per look (about box, settings,
+# system time, release history; and the daily-mission maintenance dialog in
+# the system look) and the reminder popup over the desktop (docs/popup.png).
+# The windows are shown by the disabled screenshot test of
+# settings_dialog_test, in a Wine virtual desktop.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+cmake --build --preset windows --target settings_dialog_test >/dev/null
+test_exe=$root/build/windows/bin/settings_dialog_test.exe
+launcher=$root/cmake/wine-launcher.sh
+# A fresh display: the virtual desktop does not paint over what earlier
+# programs left on it.
+"$launcher" --shutdown
+"$launcher" --prepare
+display=$("$launcher" --display)
+
+# Waits for a visible window whose title matches and prints its X id.
+window() {
+  local id=""
+  for _ in $(seq 60); do
+    id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && break
+    sleep 0.5
+  done
+  [ -n "$id" ] || { echo "look-screenshots: no window \"$1\"" >&2; return 1; }
+  echo "$id"
+}
+
+# shot TITLE FILE: the window as it is on the screen. Inside the virtual
+# desktop X reports sizes but not places; the main window stands at
+# (198, 113), 696 x 480, and every dialog is centred on it.
+shot() {
+  local id WIDTH HEIGHT
+  id=$(window "$1")
+  sleep 2.5  # painted, and the animation running
+  eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
+  DISPLAY=$display import -window root \
+    -crop "${WIDTH}x${HEIGHT}+$((198 + (696 - WIDTH) / 2))+$((113 + (480 - HEIGHT) / 2))" +repage "$2"
+}
+
+# show LOOK DIALOG TITLE FILE
+show() {
+  HORAVEL_LOOK=$1 HORAVEL_DIALOG=$2 "$launcher" explorer /desktop=shell,1280x800 "$test_exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='*ShownForAScreenshot*' </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  shot "$3" "$4"
+  wait "$pid" || true
+  echo "$4"
+}
+
+# The popup in the screen's lower right corner, over the desktop and the
+# taskbar (which shows no button of its own for it).
+HORAVEL_LOOK=0 HORAVEL_DIALOG=popup "$launcher" explorer /desktop=shell,1280x800 "$test_exe" \
+  --gtest_also_run_disabled_tests --gtest_filter='*ShownForAScreenshot*' </dev/null >/dev/null 2>&1 &
+pid=$!
+window '^友情提示:$' >/dev/null
+sleep 2.5
+DISPLAY=$display import -window root -crop 680x500+600+300 +repage docs/popup.png
+wait "$pid" || true
+echo docs/popup.png
+
+looks=(msn vista cool system)
+dialogs=(about setup time history)
+titles=('^关于程序$' '^系统设置$' '^系统时间设置$' '^升级历史$')
+files=(about setup systemtime shengji)
+for i in 0 1 2 3; do
+  show "$i" none '^MirolanHoravel$' "docs/look-${looks[$i]}.png"
+  show "$i" editor '^添加任务$' "docs/editor-${looks[$i]}.png"
+  show "$i" "${dialogs[$i]}" "${titles[$i]}" "docs/${files[$i]}.png"
+done
+show 3 daily '^每日执行任务维护$' docs/daily.png

@@ -43,3 +43,10 @@ bool isLeapYear(int year);
 int daysInMonth(int year, int month);
 // 0 = Sunday .. 6 = Saturday, proleptic Gregorian calendar.
 int dayOfWeek(int year, int month, int day);
+
+// Wall-clock seconds counted on one line (from 1970/1/1 0:00:00 local), so
+// that seconds can be compared, counted and stepped across midnight. The
+// milliseconds are dropped.
+long long wallSecond(const LocalDateTime& t);
+// The date and time of such a second; milliseconds 0.
+LocalDateTime fromWallSecond(long long second);

@@ -1,5 +1,6 @@
 #include "core/mission_table.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -10,6 +11,7 @@ const MisRecord& MisTable::row(int index) const {
 
 int MisTable::append(MisRecord record) {
   rows_.push_back(std::move(record));
+  ids_.push_back(nextId_++);
   const int index = count() - 1;
   notifyRows(index);
   return index;
@@ -30,6 +32,7 @@ void MisTable::renameKind(int index, std::string kindName) {
 void MisTable::remove(int index) {
   checkIndex(index);
   rows_.erase(rows_.begin() + index);
+  ids_.erase(ids_.begin() + index);
   // The selection follows its row; deleting the selected row leaves none.
   if (selected_ == index) {
     setSelected(-1);
@@ -41,14 +44,28 @@ void MisTable::remove(int index) {
 
 void MisTable::clear() {
   rows_.clear();
+  ids_.clear();
   setSelected(-1);
   notifyRows(0);
 }
 
 void MisTable::assign(std::vector<MisRecord> rows) {
   rows_ = std::move(rows);
+  // Rows of their own: none of them is a row that was there before.
+  ids_.resize(rows_.size());
+  for (RowId& id : ids_) id = nextId_++;
   setSelected(-1);
   notifyRows(0);
+}
+
+MisTable::RowId MisTable::rowId(int index) const {
+  checkIndex(index);
+  return ids_[static_cast<size_t>(index)];
+}
+
+int MisTable::indexOf(RowId id) const {
+  const auto found = std::lower_bound(ids_.begin(), ids_.end(), id);
+  return found != ids_.end() && *found == id ? static_cast<int>(found - ids_.begin()) : -1;
 }
 
 void MisTable::select(int index) {

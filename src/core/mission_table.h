@@ -4,6 +4,7 @@
 // each cell when it paints, so the table's rows are the list's rows, in the
 // same order, and a row index is a list index.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,14 @@ class MisTable {
   // Replaces every row at once (a load): no row is selected afterwards.
   void assign(std::vector<MisRecord> rows);
 
+  // A row's own number, which it keeps while rows before it are deleted and
+  // while it is edited, so work that waits (a pass behind a reminder) can
+  // find it again or learn that it is gone. Never given to another row.
+  using RowId = std::uint64_t;
+  RowId rowId(int index) const;
+  // The row's index now, or -1 when it has been deleted.
+  int indexOf(RowId id) const;
+
   // The selected row, or -1. The list reports the user's choice through select.
   int selectedIndex() const { return selected_; }
   void select(int index);
@@ -65,6 +74,10 @@ class MisTable {
   void setSelected(int index);
 
   std::vector<MisRecord> rows_;
+  // Parallel to rows_; rising in table order, since rows are only appended
+  // at the end and never move past one another.
+  std::vector<RowId> ids_;
+  RowId nextId_ = 1;
   int selected_ = -1;
   MisTableObserver* observer_ = nullptr;
 };

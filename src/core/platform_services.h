@@ -2,7 +2,8 @@
 // The operating-system operations that the program's logic calls, so the
 // logic builds and runs without Windows. Texts are code page 936 bytes.
 // Every operation runs on the GUI thread and returns when the system call
-// returns; none reports a failure unless its comment says so.
+// returns, except the two sound operations, which the sound player calls
+// from its own thread; none reports a failure unless its comment says so.
 
 #include <string>
 
@@ -29,6 +30,8 @@ class PlatformServices {
   // Plays a WAVE resource of the executable and returns when it has finished;
   // an unknown name plays the system's default sound.
   virtual void PlayResourceSound(const std::string& name) = 0;
+  // Cuts short the sound PlayResourceSound plays now, from another thread.
+  virtual void StopSound() = 0;
   virtual void SimpleBeep() = 0;
   // Sets the system clock from a local date and time; true on success.
   virtual bool SetClock(const LocalDateTime& local) = 0;

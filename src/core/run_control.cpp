@@ -1,5 +1,7 @@
 #include "core/run_control.h"
 
+#include "core/scheduler.h"
+
 namespace {
 
 void enable(CommandControl* control, bool enabled) {
@@ -20,4 +22,20 @@ void RunControl::apply(bool timerOn, bool start, bool pause, bool stop) {
   enable(controls_.bStart, start);
   enable(controls_.bPause, pause);
   enable(controls_.bStop, stop);
+}
+
+void RunControl::mStart() {
+  const bool wasRunning = timer_.enabled();
+  apply(true, false, true, true);
+  if (!wasRunning && scheduler_) scheduler_->started();
+}
+
+void RunControl::mPause() {
+  apply(false, true, false, true);
+  if (scheduler_) scheduler_->stopped();
+}
+
+void RunControl::mStop() {
+  apply(false, true, false, false);
+  if (scheduler_) scheduler_->stopped();
 }

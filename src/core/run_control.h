@@ -2,6 +2,7 @@
 // Start, Pause and Stop of the scheduler. The run state has no variable of
 // its own: it is whether the timer runs plus which commands can be chosen.
 
+class Scheduler;
 
 // A toolbar button, menu item or side-bar item that can be greyed out.
 class CommandControl {
@@ -37,11 +38,15 @@ class RunControl {
   explicit RunControl(TickTimer& timer, const RunControls& controls = {}) : timer_(timer), controls_(controls) {}
   // The window binds its controls once it has made them.
   void bind(const RunControls& controls) { controls_ = controls; }
+  // The scheduler learns where a run begins and ends, so that it makes up
+  // only seconds of the current run.
+  void attach(Scheduler* scheduler) { scheduler_ = scheduler; }
 
   // Each sets the timer and then all nine controls, whatever the state before.
-  void mStart() { apply(true, false, true, true); }
-  void mPause() { apply(false, true, false, true); }
-  void mStop() { apply(false, true, false, false); }
+  // Start while running neither restarts the timer nor begins a new run.
+  void mStart();
+  void mPause();
+  void mStop();
 
   bool running() const { return timer_.enabled(); }
 
@@ -50,4 +55,5 @@ class RunControl {
 
   TickTimer& timer_;
   RunControls controls_;
+  Scheduler* scheduler_ = nullptr;
 };

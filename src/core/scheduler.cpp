@@ -1,6 +1,17 @@
 #include "core/scheduler.h"
 
+#include <algorithm>
+#include <exception>
+#include <vector>
+
 namespace {
+
+constexpr long long kSecondsPerDay = 86400;
+
+long long floorMod(long long a, long long b) { return ((a % b) + b) % b; }
+long long dayOf(long long second) { return (second - floorMod(second, kSecondsPerDay)) / kSecondsPerDay; }
+
+long long readingOf(const LocalDateTime& t) { return wallSecond(t) * 1000 + t.millisecond; }
 
 // A decimal integer of digits only; longer texts than any hour, minute or
 // second can be are refused rather than overflowing.
@@ -57,49 +68,108 @@ Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeTe
       statusClock_(statusClock),
       autoSpeek_(autoSpeek) {}
 
-void Scheduler::CheckMis() {
-  // The clock is read once for the status clock and the rows, and again
-  // after each mission that fired (a reminder holds the pass for seconds):
-  // reading it for every row would cost more than the comparisons.
-  LocalDateTime now = clock_.now();
-  statusClock_.showStatusClock(text_.statusClockText(now));
+void Scheduler::started() {
+  const LocalDateTime now = clock_.now();
+  running_ = true;
+  lastExamined_ = wallSecond(now);
+  lastReading_ = readingOf(now);
+}
 
+void Scheduler::stopped() { running_ = false; }
+
+void Scheduler::takeSeconds(const LocalDateTime& now, Stretch& stretch) {
+  const long long current = wallSecond(now);
+  stretch.first = stretch.last = current;
+  if (running_) {
+    const long long reading = readingOf(now);
+    // A clock set back examines the current second, so a row fires again
+    // when its time comes again; a gap too long to make up does the same.
+    // The same second twice examines nothing the second time.
+    if (reading >= lastReading_ && current - lastExamined_ <= kMakeUpSeconds) stretch.first = lastExamined_ + 1;
+    // Fixed now: a pass nested in this one's actions starts after these.
+    lastExamined_ = current;
+    lastReading_ = reading;
+  }
+  if (stretch.first > stretch.last) return;
+  // At most kMakeUpSeconds: one midnight at most.
+  stretch.days[0] = dayOf(stretch.first);
+  stretch.days[1] = dayOf(stretch.last);
+  text_.writeDate(fromWallSecond(stretch.first), stretch.dateTexts[0]);
+  if (stretch.days[1] == stretch.days[0]) {
+    stretch.dateTexts[1] = stretch.dateTexts[0];
+  } else {
+    text_.writeDate(fromWallSecond(stretch.last), stretch.dateTexts[1]);
+  }
+}
+
+void Scheduler::CheckMis() {
+  const LocalDateTime now = clock_.now();
+  statusClock_.showStatusClock(text_.statusClockText(now));
+  Stretch stretch;
+  takeSeconds(now, stretch);
+  if (stretch.first > stretch.last) return;
+
+  // One scan of the table; no action has run yet, so the table stands still.
+  std::vector<DueRow> due;
   const int count = table_.count();
-  // A reminder's modal loop lets the user delete rows meanwhile: never read
-  // past the rows that still exist.
-  for (int i = 0; i < count && i < table_.count(); ++i) {
-    const MisRecord& row = table_.row(i);
-    const std::optional<TimeOfDay> due = readMissionTime(text_, row.timeText);
-    if (!due) continue;  // not a time: such a row never falls due
-    if (row.dateText == todayText(now) && due->hour == now.hour && due->minute == now.minute &&
-        due->second == now.second) {
+  for (int i = 0; i < count; ++i) {
+    if (const std::optional<long long> second = dueSecond(table_.row(i), stretch))
+      due.push_back({*second, table_.rowId(i)});
+  }
+  // In the order of their seconds; rows of one second stay in table order.
+  std::stable_sort(due.begin(), due.end(), [](const DueRow& a, const DueRow& b) { return a.second < b.second; });
+
+  // A failing action must not cost the missions after it: they run, and
+  // the first failure is reported afterwards.
+  std::exception_ptr failure;
+  for (const DueRow& entry : due) {
+    // An earlier action may have run a modal loop in which the user deleted
+    // or edited rows: a deleted row is gone, an edited one must still be due
+    // in the same second.
+    const int i = table_.indexOf(entry.row);
+    if (i < 0 || dueSecond(table_.row(i), stretch) != entry.second) continue;
+    try {
       dispatch(i);
-      now = clock_.now();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
     }
   }
 
-  if (autoSpeek_) chime();
+  if (autoSpeek_) chime(stretch);
+  if (failure) std::rethrow_exception(failure);
 }
 
-const std::string& Scheduler::todayText(const LocalDateTime& now) {
-  const CivilDate date{now.year, now.month, now.day};
-  if (date != todayDate_ || todayText_.empty()) {
-    text_.writeDate(now, todayText_);
-    todayDate_ = date;
+std::optional<long long> Scheduler::dueSecond(const MisRecord& row, const Stretch& stretch) const {
+  // The date first: most rows are of other days, and comparing texts is
+  // cheaper than reading times.
+  long long day;
+  if (row.dateText == stretch.dateTexts[1]) {
+    day = stretch.days[1];
+  } else if (stretch.days[0] != stretch.days[1] && row.dateText == stretch.dateTexts[0]) {
+    day = stretch.days[0];
+  } else {
+    return std::nullopt;
   }
-  return todayText_;
+  const std::optional<TimeOfDay> time = readMissionTime(text_, row.timeText);
+  // Not a time, or one no clock reads: such a row never falls due.
+  if (!time || time->hour > 23 || time->minute > 59 || time->second > 59) return std::nullopt;
+  const long long second = day * kSecondsPerDay + time->hour * 3600LL + time->minute * 60LL + time->second;
+  if (second < stretch.first || second > stretch.last) return std::nullopt;
+  return second;
 }
 
 void Scheduler::dispatch(int i) {
-  // Each test reads the row afresh: an action may have changed the table.
-  for (const MisKind& kind : kMisKinds) {
-    if (i >= table_.count()) return;
-    const MisRecord& row = table_.row(i);
-    if (row.kindName == kind.name) perform(actions_, kind.action, row.detail);
-  }
+  // The kind is looked up once: after the action has run, this index may
+  // hold another row.
+  const MisRecord& row = table_.row(i);
+  if (const MisKind* kind = findMisKind(row.kindName)) perform(actions_, kind->action, row.detail);
 }
 
-void Scheduler::chime() {
-  const LocalDateTime now = clock_.now();
-  if (now.minute == 0 && now.second == 0) sounds_.play(chimeSoundName(now.hour));
+void Scheduler::chime(const Stretch& stretch) {
+  // The full hour among the pass's seconds (a pass spans at most one), once,
+  // even when the clock is set back over it.
+  const long long hour = stretch.first + floorMod(-stretch.first, 3600);
+  if (hour > stretch.last || hour == lastChime_) return;
+  lastChime_ = hour;
+  sounds_.play(chimeSoundName(fromWallSecond(hour).hour));
 }

@@ -32,20 +32,54 @@ std::optional<TimeOfDay> readMissionTime(const DateTimeText& text, std::string_v
 // the clip for 24 o'clock.
 std::string chimeSoundName(int hour);
 
+// The most seconds a pass makes up. A longer gap means the computer slept or
+// the clock was set forward: missions of that time are stale (a power-off
+// must not fire on wake), and only the current second is examined.
+inline constexpr int kMakeUpSeconds = 60;
+
 class Scheduler {
  public:
   // autoSpeek is the main window's chime flag, read at the end of each pass.
   Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
             SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek);
 
-  // One pass. An action may run a modal loop in which further passes run
-  // nested; this pass resumes afterwards with the rows that still exist.
+  // The timer has been switched on: the first pass examines the second
+  // after this one.
+  void started();
+  // Pause or Stop: after the next Start nothing from before it is made up.
+  void stopped();
+
+  // One pass. It examines every second since the previous pass (at most the
+  // last kMakeUpSeconds), fixed when it begins, so a busy thread delays a
+  // mission but never loses it; while not started, only the current second.
+  // The due rows fire in the order of their seconds, rows of one second in
+  // table order; then the hourly chime. An action may run a modal loop in
+  // which further passes run nested: they examine only later seconds, and
+  // this pass goes on afterwards with its own rows, each checked again
+  // first, since the table may have changed meanwhile.
   void CheckMis();
 
  private:
-  const std::string& todayText(const LocalDateTime& now);
+  // The seconds a pass examines: wall seconds first..last, both included
+  // (none when first > last), with the days of the first and the last and
+  // those days' date texts (one day twice unless midnight lies between).
+  struct Stretch {
+    long long first = 0;
+    long long last = -1;
+    long long days[2] = {};
+    std::string dateTexts[2];
+  };
+  struct DueRow {
+    long long second;
+    MisTable::RowId row;
+  };
+
+  // Fixes the seconds of a pass that began at now.
+  void takeSeconds(const LocalDateTime& now, Stretch& stretch);
+  // The second of the stretch at which the row is due, if any.
+  std::optional<long long> dueSecond(const MisRecord& row, const Stretch& stretch) const;
   void dispatch(int row);
-  void chime();
+  void chime(const Stretch& stretch);
 
   const MisTable& table_;
   const Clock& clock_;
@@ -54,7 +88,11 @@ class Scheduler {
   SoundPlayer& sounds_;
   StatusClockView& statusClock_;
   const bool& autoSpeek_;
-  // Today's date text, rewritten only when the date changes.
-  CivilDate todayDate_;
-  std::string todayText_;
+  // Between Start and Pause or Stop: the last second examined and the
+  // latest pass's clock reading in milliseconds, which tells a clock set back.
+  bool running_ = false;
+  long long lastExamined_ = 0;
+  long long lastReading_ = 0;
+  // The full hour whose chime sounded last: never twice for one hour.
+  long long lastChime_ = -1;
 };

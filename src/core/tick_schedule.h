@@ -9,13 +9,7 @@
 // absorb the timer's coarse resolution without reading the old second.
 inline constexpr int kTickMargin = 20;
 
-// Delay from a tick that came at millisecond ms of its second to shortly
-// after the next second begins.
+// Delay from millisecond ms of a second to shortly after the next second
+// begins. The first tick after Start is aimed the same way, so it always
+// falls in the next wall-clock second, even when Start came late in its own.
 inline int nextTickDelay(int millisecond) { return 1000 - millisecond + kTickMargin; }
-
-// Delay of the first tick after Start: about one second, landing shortly
-// after a second begins (between half a second and one and a half).
-inline int firstTickDelay(int millisecond) {
-  const int delay = nextTickDelay(millisecond);
-  return delay < 500 ? delay + 1000 : delay;
-}

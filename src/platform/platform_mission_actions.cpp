@@ -3,8 +3,8 @@
 #include <exception>
 #include <utility>
 
-PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup)
-    : platform_(platform), popup_(popup) {}
+PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup, SoundPlayer& sounds)
+    : platform_(platform), popup_(popup), sounds_(sounds) {}
 
 void PlatformMissionActions::mShutdown() { platform_.ExitSystem(kExitPowerOff); }
 
@@ -23,7 +23,7 @@ void PlatformMissionActions::mEmail(std::string address) {
   platform_.ShellOpen(ShellVerb::Open, "mailto:" + address);
 }
 
-void PlatformMissionActions::mRing() { platform_.PlayResourceSound("ring"); }
+void PlatformMissionActions::mRing() { sounds_.play("ring"); }
 
 void PlatformMissionActions::mMessage(std::string message) {
   waiting_.push_back(std::move(message));

@@ -1,6 +1,7 @@
 #pragma once
-// The nine mission actions, carried out through PlatformServices and the
-// reminder popup.
+// The nine mission actions, carried out through PlatformServices, the sound
+// player (the ring plays off the window's thread, in line with the chime)
+// and the reminder popup.
 //
 // Reminders take turns. The popup is one window that holds one text and is
 // shown modally; while it shows, the scheduler's timer keeps running nested
@@ -16,6 +17,7 @@
 
 #include "core/mission_actions.h"
 #include "core/platform_services.h"
+#include "core/sound_player.h"
 
 // What a reminder needs of the popup window.
 class ReminderPopup {
@@ -30,7 +32,7 @@ class ReminderPopup {
 
 class PlatformMissionActions final : public MissionActions {
  public:
-  PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup);
+  PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup, SoundPlayer& sounds);
 
   void mShutdown() override;
   void mReboot() override;
@@ -52,6 +54,7 @@ class PlatformMissionActions final : public MissionActions {
 
   PlatformServices& platform_;
   ReminderPopup& popup_;
+  SoundPlayer& sounds_;
   bool showing_ = false;
   std::deque<std::string> waiting_;
 };

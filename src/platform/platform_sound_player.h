@@ -1,16 +1,38 @@
 #pragma once
-// Built-in sounds played through PlatformServices.
+// Built-in sounds played through PlatformServices on a thread of their own,
+// so that a sound never holds up the window or the scheduler's passes (the
+// chime lasts up to twelve seconds). Sounds play one after another in the
+// order they were asked for; none cuts another short. When the player is
+// destroyed (the program ends) the sounds in line are dropped and the one
+// that plays is cut short.
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
 
-#include "core/sound_player.h"
 #include "core/platform_services.h"
+#include "core/sound_player.h"
 
 class PlatformSoundPlayer final : public SoundPlayer {
  public:
   explicit PlatformSoundPlayer(PlatformServices& platform) : platform_(platform) {}
-  void play(const std::string& name) override { platform_.PlayResourceSound(name); }
+  ~PlatformSoundPlayer() override;
+  PlatformSoundPlayer(const PlatformSoundPlayer&) = delete;
+  PlatformSoundPlayer& operator=(const PlatformSoundPlayer&) = delete;
+
+  // Puts the sound in line and returns at once.
+  void play(const std::string& name) override;
 
  private:
+  void playInTurn();
+
   PlatformServices& platform_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> waiting_;
+  bool playing_ = false;
+  bool ending_ = false;
+  std::thread thread_;  // started with the first sound
 };

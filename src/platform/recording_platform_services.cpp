@@ -8,8 +8,21 @@
 #include "platform/run_value_errors.h"
 
 void RecordingPlatformServices::record(std::string line) {
-  calls_.push_back(std::move(line));
-  if (onCall) onCall(calls_.back());
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back(line);
+  }
+  if (onCall) onCall(line);
+}
+
+std::vector<std::string> RecordingPlatformServices::calls() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return calls_;
+}
+
+void RecordingPlatformServices::clearCalls() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  calls_.clear();
 }
 
 void RecordingPlatformServices::ExitSystem(unsigned flags) { record("ExitSystem " + std::to_string(flags)); }
@@ -19,6 +32,8 @@ void RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& tar
 }
 
 void RecordingPlatformServices::PlayResourceSound(const std::string& name) { record("PlayResourceSound " + name); }
+
+void RecordingPlatformServices::StopSound() { record("StopSound"); }
 
 void RecordingPlatformServices::SimpleBeep() { record("SimpleBeep"); }
 

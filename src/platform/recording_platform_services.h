@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ class RecordingPlatformServices final : public PlatformServices {
   void ExitSystem(unsigned flags) override;
   void ShellOpen(ShellVerb verb, const std::string& target) override;
   void PlayResourceSound(const std::string& name) override;
+  void StopSound() override;
   void SimpleBeep() override;
   bool SetClock(const LocalDateTime& local) override;
   std::string ReadRunValue(const std::string& name) override;
@@ -22,12 +24,14 @@ class RecordingPlatformServices final : public PlatformServices {
   void MakeTopmost(WindowHandle window) override;
 
   // One line per call, e.g. "ExitSystem 13", "ShellOpen open mailto:a@b.c",
-  // "PlayResourceSound ring".
-  const std::vector<std::string>& calls() const { return calls_; }
-  void clearCalls() { calls_.clear(); }
+  // "PlayResourceSound ring". The sound player calls from its own thread, so
+  // this is a copy taken under the lock.
+  std::vector<std::string> calls() const;
+  void clearCalls();
 
-  // Called after each call is recorded, with its line: lets a test make time
-  // pass while a sound plays, or fail a write.
+  // Called after each call is recorded, with its line, on the caller's
+  // thread and outside the lock: lets a test make time pass while a sound
+  // plays, hold a sound up, or fail a write.
   std::function<void(const std::string&)> onCall;
   bool setClockResult = true;
   // The Run key's values; a value listed in nonStringValues is of another type.
@@ -38,5 +42,6 @@ class RecordingPlatformServices final : public PlatformServices {
 
  private:
   void record(std::string line);
+  mutable std::mutex mutex_;
   std::vector<std::string> calls_;
 };

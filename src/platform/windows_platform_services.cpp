@@ -31,8 +31,12 @@ void WindowsPlatformServices::ShellOpen(ShellVerb verb, const std::string& targe
 
 void WindowsPlatformServices::PlayResourceSound(const std::string& name) {
   const std::wstring resource = toWide(name);
-  PlaySoundW(resource.c_str(), GetModuleHandleW(nullptr), SND_RESOURCE);
+  PlaySoundW(resource.c_str(), GetModuleHandleW(nullptr), SND_RESOURCE | SND_SYNC);
 }
+
+// The process has one current sound; a call without a sound stops it,
+// whichever thread plays it.
+void WindowsPlatformServices::StopSound() { PlaySoundW(nullptr, nullptr, 0); }
 
 void WindowsPlatformServices::SimpleBeep() { MessageBeep(0xFFFFFFFF); }
 

@@ -365,9 +365,10 @@ void TForm1::bindCommands() {
 
 void TForm1::attachWindows(TfrmMis* editor, ReminderPopup* popup) {
   frmMis_ = editor;
-  actions_ = std::make_unique<PlatformMissionActions>(platform_, *popup);
+  actions_ = std::make_unique<PlatformMissionActions>(platform_, *popup, sounds_);
   scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, sounds_,
                                            static_cast<StatusClockView&>(*this), autoSpeek);
+  runControl_.attach(scheduler_.get());
 }
 
 void TForm1::loadPictures() {

@@ -7,7 +7,7 @@ void SecondTimer::setEnabled(bool enabled) {
   enabled_ = enabled;
   if (!owner_) return;
   if (enabled) {
-    SetTimer(owner_, id_, static_cast<UINT>(firstTickDelay(clock_.now().millisecond)), nullptr);
+    SetTimer(owner_, id_, static_cast<UINT>(nextTickDelay(clock_.now().millisecond)), nullptr);
   } else {
     KillTimer(owner_, id_);
   }

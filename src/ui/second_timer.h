@@ -20,7 +20,8 @@ class SecondTimer final : public TickTimer {
   }
   UINT_PTR id() const { return id_; }
 
-  // On: the first tick about one second later. On while on changes nothing.
+  // On: the first tick shortly after the next wall-clock second begins.
+  // On while on changes nothing.
   void setEnabled(bool enabled) override;
   bool enabled() const override { return enabled_; }
 

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/scheduler.h"
@@ -52,6 +56,13 @@ class FakePopup final : public ReminderPopup {
   int windowMarker_ = 0;
 };
 
+// Sounds asked for, written into the log as they are asked for.
+struct SoundLog final : SoundPlayer {
+  explicit SoundLog(Lines& into) : log(into) {}
+  void play(const std::string& name) override { log.push_back("play " + name); }
+  Lines& log;
+};
+
 class PlatformMissionActionsTest : public ::testing::Test {
  protected:
   PlatformMissionActionsTest() {
@@ -75,9 +86,9 @@ class PlatformMissionActionsTest : public ::testing::Test {
 
   Lines log;
   RecordingPlatformServices platform;
-  PlatformSoundPlayer sounds{platform};
+  SoundLog sounds{log};
   FakePopup popup{log};
-  PlatformMissionActions actions{platform, popup};
+  PlatformMissionActions actions{platform, popup, sounds};
 };
 
 }  // namespace
@@ -151,7 +162,7 @@ TEST_F(PlatformMissionActionsTest, OtherActionsDueWhileAReminderShowsActAtOnce) 
     actions.mOpenUrl("http://example.org/");
   };
   actions.mMessage("a");
-  EXPECT_EQ(log, joined({{"setMessage a", "SimpleBeep", "showModal a", "PlayResourceSound ring",
+  EXPECT_EQ(log, joined({{"setMessage a", "SimpleBeep", "showModal a", "play ring",
                           "ShellOpen open http://example.org/", topmost()},
                          reminder("b")}));
 }
@@ -202,10 +213,70 @@ TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerRemindersOneSecondApartAre
   scheduler.CheckMis();
 
   // The ring's detail names another file; the built-in ring plays. The row
-  // due in the reminder's second is compared after both popups and misses.
+  // due in the first reminder's second fires once both popups have closed.
   EXPECT_EQ(log, joined({reminder("第一条"), {"setMessage 第二条", "SimpleBeep", "showModal 第二条"},
-                         {"PlayResourceSound ring", topmost()}}));
+                         {"play ring", topmost(), "ShellOpen - 同一秒"}}));
   EXPECT_EQ(passesWhileShown, 22);
   EXPECT_EQ(popup.maxDepth, 1);
   EXPECT_EQ(clock.now().second, 22);
+}
+
+TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerSoundsPlayOffThePassInOrderAndStopWhenTheProgramEnds) {
+  // Each sound "plays" until the test lets it end or it is stopped; the gate
+  // gives up after a while, so a player that blocks the pass fails instead
+  // of hanging.
+  std::mutex mutex;
+  std::condition_variable changed;
+  int mayEnd = 0;
+  bool stopped = false;
+  RecordingPlatformServices speaker;
+  speaker.onCall = [&](const std::string& line) {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (line == "StopSound") stopped = true;
+    changed.notify_all();
+    if (line.rfind("PlayResourceSound", 0) != 0) return;
+    changed.wait_for(lock, std::chrono::seconds(3), [&] { return mayEnd > 0 || stopped; });
+    if (mayEnd > 0) --mayEnd;
+  };
+  const auto soundsStarted = [&](std::size_t n) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (speaker.calls().size() < n && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return speaker.calls().size() >= n;
+  };
+
+  MisTable table;
+  ManualClock clock{{2026, 12, 9, 15, 0, 0, 20}};
+  DateTimeText text;
+  struct : StatusClockView {
+    void showStatusClock(const std::string&) override {}
+  } status;
+  const bool autoSpeek = true;
+  table.append({"系统响铃", "内置铃声", "2026/12/9", "15:00:00", 4});
+  table.append({"执行程序", "after the ring", "2026/12/9", "15:00:00", 1});
+  {
+    PlatformSoundPlayer player{speaker};
+    PlatformMissionActions ringing{platform, popup, player};
+    Scheduler scheduler{table, clock, text, ringing, player, status, autoSpeek};
+    const auto before = std::chrono::steady_clock::now();
+    scheduler.CheckMis();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+    EXPECT_EQ(log, (Lines{"ShellOpen - after the ring"}));
+
+    // The chime waits for the ring to end; it never cuts it short.
+    ASSERT_TRUE(soundsStarted(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(speaker.calls(), (Lines{"PlayResourceSound ring"}));
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      ++mayEnd;
+    }
+    changed.notify_all();
+    ASSERT_TRUE(soundsStarted(2));
+    // The program ends while the chime plays.
+  }
+  const Lines calls = speaker.calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(Lines(calls.begin(), calls.begin() + 2), (Lines{"PlayResourceSound ring", "PlayResourceSound t15"}));
+  for (std::size_t i = 2; i < calls.size(); ++i) EXPECT_EQ(calls[i], "StopSound");
 }

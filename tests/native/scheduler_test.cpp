@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_sound_player.h"
-#include "platform/recording_platform_services.h"
+#include "core/run_control.h"
+#include "core/tick_schedule.h"
 
 namespace {
 
@@ -31,6 +31,20 @@ struct ActionLog : MissionActions {
   void mEmail(std::string d) override { lines.push_back("mEmail " + d); }
 };
 
+// Writes the sounds asked for into the same log as the actions, so the
+// order of both shows.
+struct SoundLog : SoundPlayer {
+  std::vector<std::string>& lines;
+  explicit SoundLog(std::vector<std::string>& into) : lines(into) {}
+  void play(const std::string& name) override { lines.push_back("play " + name); }
+};
+
+struct SwitchTimer : TickTimer {
+  bool on = false;
+  void setEnabled(bool enabled) override { on = enabled; }
+  bool enabled() const override { return on; }
+};
+
 struct StatusBar : StatusClockView {
   std::vector<std::string> texts;
   void showStatusClock(const std::string& text) override { texts.push_back(text); }
@@ -42,19 +56,36 @@ class SchedulerTest : public ::testing::Test {
   ManualClock clock{{2026, 12, 9, 12, 30, 0, 0}};
   DateTimeText text;
   ActionLog actions;
-  RecordingPlatformServices platform;
-  PlatformSoundPlayer sounds{platform};
+  SoundLog sounds{actions.lines};
   StatusBar status;
   bool autoSpeek = false;
   Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
+  SwitchTimer timer;
+  RunControl run{timer};
+
+  SchedulerTest() { run.attach(&scheduler); }
 
   void add(const char* kind, const char* detail, const char* date, const char* time) {
     table.append({kind, detail, date, time, 0});
   }
+  void setTime(int h, int m, int s, int ms = 0) {
+    LocalDateTime now = clock.now();
+    now.hour = h;
+    now.minute = m;
+    now.second = s;
+    now.millisecond = ms;
+    clock.set(now);
+  }
+  // A tick: shortly after its second begins, as the timer aims it.
   void passAt(int h, int m, int s) {
-    clock.setTime(h, m, s);
+    setTime(h, m, s, kTickMargin);
     scheduler.CheckMis();
   }
+  void startAt(int h, int m, int s, int ms = 0) {
+    setTime(h, m, s, ms);
+    run.mStart();
+  }
+  using Lines = std::vector<std::string>;
 };
 
 }  // namespace
@@ -77,18 +108,41 @@ TEST(ChimeSoundNameTest, EveryHourHasAClip) {
   EXPECT_EQ(chimeSoundName(0), "t24");
 }
 
-TEST_F(SchedulerTest, FiresExactlyAtItsSecondAndOnlyThen) {
+TEST_F(SchedulerTest, FiresOnceInItsSecondAndAgainWhenTheClockIsSetBack) {
   add("执行程序", "c:\\a.exe", "2026/12/9", "12:30:00");
+  startAt(12, 29, 58, 400);
   passAt(12, 29, 59);
   EXPECT_TRUE(actions.lines.empty());
   passAt(12, 30, 0);
-  EXPECT_EQ(actions.lines, (std::vector<std::string>{"mExecPro c:\\a.exe"}));
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro c:\\a.exe"}));
   passAt(12, 30, 1);
+  setTime(12, 30, 1, 900);  // a second tick in one second examines nothing
+  scheduler.CheckMis();
   EXPECT_EQ(actions.lines.size(), 1u);
-  // The fired row stays as it was; set the clock back and it fires again.
+  // The fired row stays as it was; set the clock back and it fires again
+  // when its time comes again, not at once.
   EXPECT_EQ(table.row(0).timeText, "12:30:00");
+  passAt(12, 29, 59);
+  EXPECT_EQ(actions.lines.size(), 1u);
   passAt(12, 30, 0);
   EXPECT_EQ(actions.lines.size(), 2u);
+}
+
+TEST_F(SchedulerTest, FirstPassAfterStartIsInTheNextSecondWhateverTheMillisecondOfStart) {
+  add("执行程序", "start second", "2026/12/9", "12:30:00");
+  add("执行程序", "next second", "2026/12/9", "12:30:01");
+  for (const int ms : {0, 520, 999}) {
+    actions.lines.clear();
+    run.mStop();
+    startAt(12, 30, 0, ms);
+    // The timer aims its first tick as it aims every other.
+    const int tickAt = ms + nextTickDelay(ms);
+    ASSERT_GE(tickAt, 1000) << ms;
+    ASSERT_LT(tickAt, 2000) << ms;
+    setTime(12, 30, 1, tickAt - 1000);
+    scheduler.CheckMis();
+    EXPECT_EQ(actions.lines, (Lines{"mExecPro next second"})) << ms;
+  }
 }
 
 TEST_F(SchedulerTest, DateMustMatchByteForByte) {
@@ -130,6 +184,7 @@ TEST_F(SchedulerTest, UnknownKindAndMalformedTimesDoNothingAndNeverStopThePass) 
   add("执行程序", "x", "2026/12/9", "下午 12:30:00");
   add("执行程序", "x", "2026/12/9", "");
   add("执行程序", "x", "2026/12/9", "12:30:00:00");
+  add("执行程序", "x", "2026/12/9", "12:29:60");  // read, but no clock reads it
   add("执行程序", "last", "2026/12/9", "12:30:00");
   passAt(12, 30, 0);
   EXPECT_EQ(actions.lines, (std::vector<std::string>{"mExecPro last"}));
@@ -145,55 +200,110 @@ TEST_F(SchedulerTest, RenamedRowStopsFiringAndFiresAgainWhenNamedBack) {
   EXPECT_EQ(actions.lines, (std::vector<std::string>{"mRing"}));
 }
 
-TEST_F(SchedulerTest, EachRowIsComparedWithTheClockWhenThePassReachesIt) {
-  // The ring holds the pass up for two seconds: the row behind it, due in
-  // the same second, is compared too late and never fires.
-  add("系统响铃", "内置铃声", "2026/12/9", "12:30:00");
-  add("执行程序", "behind", "2026/12/9", "12:30:00");
-  add("执行程序", "later", "2026/12/9", "12:30:02");
-  struct RingTakesTwoSeconds : ActionLog {
-    ManualClock* clock;
-    void mRing() override {
-      ActionLog::mRing();
-      clock->setTime(12, 30, 2);
-    }
-  } slowRing;
-  slowRing.clock = &clock;
-  Scheduler slow{table, clock, text, slowRing, sounds, status, autoSpeek};
-  clock.setTime(12, 30, 0);
-  slow.CheckMis();
-  EXPECT_EQ(slowRing.lines, (std::vector<std::string>{"mRing", "mExecPro later"}));
+TEST_F(SchedulerTest, ABusyStretchMakesUpItsSecondsInOrderOnce) {
+  add("执行程序", "c", "2026/12/9", "12:30:04");
+  add("执行程序", "a", "2026/12/9", "12:30:02");
+  add("执行程序", "b1", "2026/12/9", "12:30:03");
+  add("执行程序", "start second", "2026/12/9", "12:30:00");
+  add("执行程序", "b2", "2026/12/9", "12:30:03");
+  add("执行程序", "d", "2026/12/9", "12:30:06");
+  add("执行程序", "later", "2026/12/9", "12:30:07");
+  startAt(12, 30, 0, 300);
+  passAt(12, 30, 1);
+  // The thread was busy for five seconds: one late pass makes them up.
+  passAt(12, 30, 6);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro a", "mExecPro b1", "mExecPro b2", "mExecPro c", "mExecPro d"}));
+  passAt(12, 30, 7);
+  passAt(12, 30, 8);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro a", "mExecPro b1", "mExecPro b2", "mExecPro c", "mExecPro d",
+                                  "mExecPro later"}));
 }
 
-TEST_F(SchedulerTest, MissionsDueDuringAReminderFireInNestedPasses) {
+TEST_F(SchedulerTest, ARowBehindAReminderFiresWhenThePopupClosesAndNotAgainInANestedPass) {
   add("提示消息", "起床", "2026/12/9", "12:30:00");
   add("执行程序", "same second", "2026/12/9", "12:30:00");
   add("执行程序", "during", "2026/12/9", "12:30:05");
+  add("执行程序", "after", "2026/12/9", "12:30:12");
   actions.whileReminderShows = [&](const std::string&) {
     for (int s = 1; s <= 11; ++s) passAt(12, 30, s);  // the popup's eleven seconds
   };
+  startAt(12, 29, 59, 500);
   passAt(12, 30, 0);
-  EXPECT_EQ(actions.lines, (std::vector<std::string>{"mMessage 起床", "mExecPro during"}));
+  passAt(12, 30, 12);
+  EXPECT_EQ(actions.lines, (Lines{"mMessage 起床", "mExecPro during", "mExecPro same second", "mExecPro after"}));
 }
 
-TEST_F(SchedulerTest, APassResumingAfterAReminderNeverReadsRowsThatAreGone) {
-  add("提示消息", "a", "2026/12/9", "12:30:00");
-  add("执行程序", "b", "2026/12/9", "12:30:00");
-  add("执行程序", "c", "2026/12/9", "12:30:00");
-  // The user deletes every row while the popup shows; the popup is closed
-  // within the same second.
-  actions.whileReminderShows = [&](const std::string&) { table.clear(); };
+TEST_F(SchedulerTest, RowsDeletedOrEditedWhileAReminderShowsAreCheckedAgainBeforeTheyFire) {
+  // As a load fills the table.
+  const auto fill = [&] {
+    table.assign({{"提示消息", "a", "2026/12/9", "12:30:00", 0},
+                  {"执行程序", "b", "2026/12/9", "12:30:00", 0},
+                  {"执行程序", "not due", "2026/12/9", "12:45:00", 0},
+                  {"执行程序", "c", "2026/12/9", "12:30:00", 0}});
+  };
+  // The same rows loaded again: the new rows are not the ones that fell due.
+  fill();
+  actions.whileReminderShows = [&](const std::string&) { fill(); };
   passAt(12, 30, 0);
-  EXPECT_EQ(actions.lines, (std::vector<std::string>{"mMessage a"}));
+  EXPECT_EQ(actions.lines, (Lines{"mMessage a"}));
 
-  // Shrunk by one: the pass goes on with the rows that are left.
-  table.append({"提示消息", "a", "2026/12/9", "12:30:00", 0});
-  table.append({"执行程序", "b", "2026/12/9", "12:30:00", 0});
-  table.append({"执行程序", "c", "2026/12/9", "12:30:00", 0});
+  // b deleted: the row that moves into its place is not due and stays
+  // quiet; c, moved up, still fires.
+  fill();
   actions.lines.clear();
-  actions.whileReminderShows = [&](const std::string&) { table.remove(2); };
+  actions.whileReminderShows = [&](const std::string&) { table.remove(1); };
   passAt(12, 30, 0);
-  EXPECT_EQ(actions.lines, (std::vector<std::string>{"mMessage a", "mExecPro b"}));
+  EXPECT_EQ(actions.lines, (Lines{"mMessage a", "mExecPro c"}));
+
+  // b moved to another time, c's program changed.
+  fill();
+  actions.lines.clear();
+  actions.whileReminderShows = [&](const std::string&) {
+    table.overwrite(1, {"执行程序", "b", "2026/12/9", "12:31:00", 0});
+    table.overwrite(3, {"执行程序", "c2", "2026/12/9", "12:30:00", 0});
+  };
+  passAt(12, 30, 0);
+  EXPECT_EQ(actions.lines, (Lines{"mMessage a", "mExecPro c2"}));
+}
+
+TEST_F(SchedulerTest, LongGapsMakeUpNothing) {
+  add("执行程序", "in 61 s gap", "2026/12/9", "12:30:30");
+  add("执行程序", "after 61 s", "2026/12/9", "12:31:02");
+  add("执行程序", "in 60 s gap", "2026/12/9", "12:31:03");
+  add("关闭计算机", "", "2026/12/9", "20:00:00");
+  add("执行程序", "on wake", "2026/12/10", "08:00:00");
+  startAt(12, 30, 0, 500);
+  passAt(12, 30, 1);
+  passAt(12, 31, 2);  // 61 seconds later: only this second
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s"}));
+  passAt(12, 32, 2);  // 60 seconds later: all of them
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s", "mExecPro in 60 s gap"}));
+  // A night's sleep: the power-off of the evening must not fire on wake.
+  clock.set({2026, 12, 10, 8, 0, 0, 20});
+  scheduler.CheckMis();
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s", "mExecPro in 60 s gap", "mExecPro on wake"}));
+}
+
+TEST_F(SchedulerTest, PauseOrStopThenStartMakesUpNothingFromBefore) {
+  add("执行程序", "while paused", "2026/12/9", "12:30:05");
+  add("执行程序", "while stopped", "2026/12/9", "12:30:15");
+  add("执行程序", "after start", "2026/12/9", "12:30:21");
+  add("执行程序", "behind a late tick", "2026/12/9", "12:30:22");
+  startAt(12, 30, 0, 100);
+  passAt(12, 30, 1);
+  setTime(12, 30, 1, 600);
+  run.mPause();
+  startAt(12, 30, 10, 0);
+  passAt(12, 30, 11);
+  setTime(12, 30, 11, 50);
+  run.mStop();
+  startAt(12, 30, 20, 999);
+  passAt(12, 30, 21);
+  // Start while running begins no new run: the seconds since the last
+  // pass are still made up.
+  startAt(12, 30, 22, 500);
+  passAt(12, 30, 23);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro after start", "mExecPro behind a late tick"}));
 }
 
 TEST_F(SchedulerTest, StatusClockShowsEveryPass) {
@@ -203,42 +313,44 @@ TEST_F(SchedulerTest, StatusClockShowsEveryPass) {
   EXPECT_EQ(status.texts, (std::vector<std::string>{"2026/12/9 14:03:09", "2027/1/1"}));
 }
 
-TEST_F(SchedulerTest, TodaysTextFollowsTheDateAcrossMidnight) {
+TEST_F(SchedulerTest, AStretchAcrossMidnightComparesEachSecondWithItsOwnDaysText) {
   add("执行程序", "new day", "2026/12/10", "00:00:01");
-  passAt(23, 59, 59);
-  clock.set({2026, 12, 10, 0, 0, 1, 0});
+  add("执行程序", "old day", "2026/12/9", "23:59:59");
+  add("执行程序", "old day's text, new day's time", "2026/12/9", "00:00:01");
+  add("执行程序", "new day's text, old day's time", "2026/12/10", "23:59:59");
+  autoSpeek = true;
+  clock.set({2026, 12, 9, 23, 59, 57, 500});
+  run.mStart();
+  passAt(23, 59, 58);
+  clock.set({2026, 12, 10, 0, 0, 2, 20});
   scheduler.CheckMis();
-  EXPECT_EQ(actions.lines, (std::vector<std::string>{"mExecPro new day"}));
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro old day", "mExecPro new day", "play t24"}));
 }
 
-TEST_F(SchedulerTest, ChimeComesAfterTheMissionsOnlyAtTheFullHourAndOnlyWhenOn) {
-  add("执行程序", "x", "2026/12/9", "15:00:00");
-  std::vector<std::string> order;
-  platform.onCall = [&](const std::string& line) { order.push_back(line + " after " + actions.lines.back()); };
+TEST_F(SchedulerTest, ChimeComesOnceAfterThePassesMissionsWhenItsFullHourIsExamined) {
+  add("执行程序", "x", "2026/12/9", "15:00:02");
+  add("执行程序", "y", "2026/12/9", "15:00:00");
   autoSpeek = true;
+  startAt(14, 59, 58, 0);
+  passAt(14, 59, 59);
+  // Busy across the full hour: the chime is caught up, after the missions.
+  passAt(15, 0, 3);
+  passAt(15, 0, 4);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro y", "mExecPro x", "play t15"}));
+  // The clock set back over the hour: the missions fire again, the chime
+  // does not.
+  passAt(14, 59, 59);
   passAt(15, 0, 0);
-  EXPECT_EQ(order, (std::vector<std::string>{"PlayResourceSound t15 after mExecPro x"}));
-  passAt(15, 0, 1);
-  passAt(15, 1, 0);
-  EXPECT_EQ(platform.calls().size(), 1u);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro y", "mExecPro x", "play t15", "mExecPro y"}));
   autoSpeek = false;
   passAt(16, 0, 0);
-  EXPECT_EQ(platform.calls().size(), 1u);
+  EXPECT_EQ(actions.lines.back(), "mExecPro y");
 }
 
 TEST_F(SchedulerTest, MidnightChimePlaysTheTwentyFourOClockClip) {
   autoSpeek = true;
   passAt(0, 0, 0);
-  EXPECT_EQ(platform.calls(), (std::vector<std::string>{"PlayResourceSound t24"}));
-}
-
-TEST_F(SchedulerTest, ASecondWithoutAPassIsNeverMadeUp) {
-  // The chime of 10:00:00 plays for seconds; the next pass comes at 10:00:06.
-  add("执行程序", "during chime", "2026/12/9", "10:00:03");
-  autoSpeek = true;
-  passAt(10, 0, 0);
-  passAt(10, 0, 6);
-  EXPECT_TRUE(actions.lines.empty());
+  EXPECT_EQ(actions.lines, (Lines{"play t24"}));
 }
 
 TEST(SchedulerFormatsTest, TwelveHourFormatReadsRowsWithItsParser) {
@@ -251,8 +363,7 @@ TEST(SchedulerFormatsTest, TwelveHourFormatReadsRowsWithItsParser) {
   MisTable table;
   ManualClock clock{{2026, 12, 9, 15, 0, 0, 0}};
   ActionLog actions;
-  RecordingPlatformServices platform;
-  PlatformSoundPlayer sounds{platform};
+  SoundLog sounds{actions.lines};
   StatusBar status;
   const bool autoSpeek = false;
   Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
@@ -270,8 +381,7 @@ TEST(SchedulerFormatsTest, ColonFormatDecidesBySplitAlone) {
   MisTable table;
   ManualClock clock{{2026, 12, 9, 7, 8, 9, 0}};
   ActionLog actions;
-  RecordingPlatformServices platform;
-  PlatformSoundPlayer sounds{platform};
+  SoundLog sounds{actions.lines};
   StatusBar status;
   const bool autoSpeek = false;
   Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};

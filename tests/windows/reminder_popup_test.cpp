@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform_mission_actions.h"
+#include "platform/platform_sound_player.h"
 #include "platform/windows_platform_services.h"
 #include "ui/reminder_popup.h"
 
@@ -377,7 +378,8 @@ TEST(TishiTest, TheCountdownRunsInRealTime) {
 TEST(TishiTest, TheFirstReminderIsAnOrdinaryWindowEveryLaterOneTopmost) {
   TfrmTishi popup;
   WindowsPlatformServices platform;
-  PlatformMissionActions actions(platform, popup);
+  PlatformSoundPlayer sounds(platform);
+  PlatformMissionActions actions(platform, popup, sounds);
   ModalScript script;
   std::vector<std::wstring> seen;
   auto look = [&] {

@@ -1,0 +1,50 @@
+#include "platform/platform_sound_player.h"
+
+#include <chrono>
+#include <utility>
+
+void PlatformSoundPlayer::play(const std::string& name) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  waiting_.push_back(name);
+  if (!thread_.joinable()) thread_ = std::thread([this] { playInTurn(); });
+  changed_.notify_all();
+}
+
+void PlatformSoundPlayer::playInTurn() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
+    if (ending_) return;
+    const std::string name = std::move(waiting_.front());
+    waiting_.pop_front();
+    playing_ = true;
+    lock.unlock();
+    // A sound that can't be played passes silently, like every sound.
+    try {
+      platform_.PlayResourceSound(name);
+    } catch (...) {
+    }
+    lock.lock();
+    playing_ = false;
+    changed_.notify_all();
+  }
+}
+
+PlatformSoundPlayer::~PlatformSoundPlayer() {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!thread_.joinable()) return;
+    ending_ = true;
+    waiting_.clear();
+    changed_.notify_all();
+    // A sound that was only about to start when the first stop came is cut
+    // short by a later one.
+    while (playing_) {
+      lock.unlock();
+      platform_.StopSound();
+      lock.lock();
+      changed_.wait_for(lock, std::chrono::milliseconds(20), [this] { return !playing_; });
+    }
+  }
+  thread_.join();
+}

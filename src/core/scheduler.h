@@ -1,6 +1,7 @@
 #pragma once
 // The once-a-second pass over the mission table: shows the clock, fires every
-// mission due this second, then sounds the hourly chime.
+// mission due in the seconds since the previous pass, then sounds the hourly
+// chime.
 
 #include <optional>
 #include <string>

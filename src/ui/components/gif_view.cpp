@@ -161,8 +161,12 @@ int GifView::frameDelayMs(int frame) const {
 void GifView::move(int x, int y, int width, int height) { MoveWindow(handle(), x, y, width, height, TRUE); }
 
 void GifView::armTimer() {
-  if (handle() && running_ && frameCount() > 1)
-    SetTimer(handle(), kFrameTimerId, static_cast<UINT>(frameDelayMs(current_)), nullptr);
+  if (!handle() || !running_ || frameCount() <= 1) return;
+  // The timer repeats: it is set again only when the next delay differs.
+  const int delay = frameDelayMs(current_);
+  if (delay == armedDelayMs_) return;
+  SetTimer(handle(), kFrameTimerId, static_cast<UINT>(delay), nullptr);
+  armedDelayMs_ = delay;
 }
 
 void GifView::setRunning(bool running) {
@@ -173,6 +177,7 @@ void GifView::setRunning(bool running) {
     InvalidateRect(handle(), nullptr, FALSE);
   } else if (handle()) {
     KillTimer(handle(), kFrameTimerId);
+    armedDelayMs_ = 0;
   }
 }
 

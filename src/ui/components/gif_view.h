@@ -61,5 +61,6 @@ class GifView : public Window {
   HBITMAP backdrop_ = nullptr;  // what lies behind the picture, from the last full paint
   SIZE backdropSize_{0, 0};
   bool running_ = true;
+  int armedDelayMs_ = 0;  // the period the frame timer runs with; 0: off
   bool printingParent_ = false;  // a parent that prints its children would come back here
 };

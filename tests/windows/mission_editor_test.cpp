@@ -171,7 +171,7 @@ TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
 }
 
 TEST_F(EditorTest, OnADpiChangeEveryControlGrowsAndStaysInPlace) {
-  for (UINT dpi : {144u, 192u}) {
+  for (UINT dpi : {120u, 144u, 192u}) {
     SCOPED_TRACE(dpi);
     const auto scaled = [dpi](int pixels96) { return MulDiv(pixels96, static_cast<int>(dpi), 96); };
     changeDpi(editor.handle(), dpi);

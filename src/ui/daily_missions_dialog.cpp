@@ -65,7 +65,6 @@ void TfrmEveryDayMis::FormCreate() {
 }
 
 void TfrmEveryDayMis::layout() {
-  const UINT dpi = this->dpi();
   setClientSize(kClientWidth, kClientHeight);
 
   const int width = scale(kClientWidth);

@@ -60,7 +60,6 @@ void TfrmShengji::FormCreate() {
 }
 
 void TfrmShengji::layout() {
-  const UINT dpi = this->dpi();
   setClientSize(kClientWidth, kClientHeight);
 
   const auto place = [this](HWND control, const RECT& r) {

@@ -136,15 +136,11 @@ LRESULT TfrmEveryDayMis::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:  // the close box and Alt+F4
       FormClose();
       return 0;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (ListView1 && header->hwndFrom == ListView1->handle()) {
-        bool handled = false;
-        const LRESULT result = ListView1->onNotify(header, handled);
-        if (handled) return result;
+    case WM_NOTIFY:
+      if (ListView1) {
+        if (const auto result = ListView1->onNotify(lParam)) return *result;
       }
       break;
-    }
     default:
       break;
   }

@@ -614,15 +614,11 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (ListView1 && header->hwndFrom == ListView1->handle()) {
-        bool handled = false;
-        const LRESULT result = ListView1->onNotify(header, handled);
-        if (handled) return result;
+    case WM_NOTIFY:
+      if (ListView1) {
+        if (const auto result = ListView1->onNotify(lParam)) return *result;
       }
       break;
-    }
     case WM_SHOWWINDOW:
       // Shown or hidden by a call, not by its owner being minimised: the
       // taskbar button follows.

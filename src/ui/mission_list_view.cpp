@@ -184,8 +184,9 @@ void MissionListView::repaintRowsWhoseColourChanged() {
   coloursCheckedAt_ = now;
 }
 
-LRESULT MissionListView::onNotify(NMHDR* header, bool& handled) {
-  handled = true;
+std::optional<LRESULT> MissionListView::onNotify(LPARAM lParam) {
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header->hwndFrom != list_) return std::nullopt;
   switch (header->code) {
     case LVN_GETDISPINFOW:
       fillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
@@ -225,7 +226,6 @@ LRESULT MissionListView::onNotify(NMHDR* header, bool& handled) {
       if (onOpen) onOpen();
       return 0;
     default:
-      handled = false;
-      return 0;
+      return std::nullopt;
   }
 }

@@ -6,7 +6,7 @@
 // tells it of each change once, and it repaints only the rows on screen.
 // Its selection and the table's follow each other.
 //
-// The parent forwards the list's WM_NOTIFY messages to onNotify.
+// The parent passes its WM_NOTIFY messages to onNotify.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -37,8 +37,9 @@ class MissionListView final : private MisTableObserver {
   // Another dpi: the row pictures drawn for it, the columns scaled with it.
   void followDpi(UINT oldDpi, UINT newDpi, HIMAGELIST rowPictures);
 
-  // The parent forwards its WM_NOTIFY messages from the list.
-  LRESULT onNotify(NMHDR* header, bool& handled);
+  // The parent passes on every WM_NOTIFY it gets; the answer to give when
+  // the notification was the list's and it handled it, else none.
+  std::optional<LRESULT> onNotify(LPARAM lParam);
 
   std::function<void()> onOpen;       // a double-click, or Enter on a row
   std::function<void()> onDeleteKey;  // the Delete key alone

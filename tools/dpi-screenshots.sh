@@ -10,17 +10,7 @@ root=$PWD
 cmake --build --preset windows --target Horavel >/dev/null
 exe=$root/build/windows/bin/Horavel.exe
 
-# Waits for a window whose title matches and prints its X id.
-window() {
-  local id=""
-  for _ in $(seq 80); do
-    id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && break
-    sleep 0.5
-  done
-  [ -n "$id" ] || { echo "dpi-screenshots: no window \"$1\"" >&2; return 1; }
-  echo "$id"
-}
+source tools/lib/wait-window.sh
 
 # shot WINDOW-ID FILE: the window as it is on the screen.
 shot() {
@@ -46,16 +36,16 @@ for dpi in 144 192; do
   "$launcher" --prepare
   display=$("$launcher" --display)
   "$launcher" "$work/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
-  question=$(window 'Horavel友情提示')
+  question=$(wait_window 'Horavel友情提示')
   DISPLAY=$display xdotool windowactivate --sync "$question" key Return 2>/dev/null ||
     DISPLAY=$display xdotool key Return
-  main=$(window '^MirolanHoravel$')
+  main=$(wait_window '^MirolanHoravel$')
   sleep 2
   shot "$main" "$root/docs/main-window-$dpi.png"
 
   DISPLAY=$display xdotool windowactivate --sync "$main" key ctrl+Insert 2>/dev/null ||
     DISPLAY=$display xdotool key ctrl+Insert
-  editor=$(window '^添加任务$')
+  editor=$(wait_window '^添加任务$')
   sleep 2
   shot "$editor" "$root/docs/editor-$dpi.png"
 

@@ -19,24 +19,14 @@ launcher=$root/cmake/wine-launcher.sh
 "$launcher" --prepare
 display=$("$launcher" --display)
 
-# Waits for a visible window whose title matches and prints its X id.
-window() {
-  local id=""
-  for _ in $(seq 60); do
-    id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && break
-    sleep 0.5
-  done
-  [ -n "$id" ] || { echo "look-screenshots: no window \"$1\"" >&2; return 1; }
-  echo "$id"
-}
+source tools/lib/wait-window.sh
 
 # shot TITLE FILE: the window as it is on the screen. Inside the virtual
 # desktop X reports sizes but not places; the main window stands at
 # (198, 113), 696 x 480, and every dialog is centred on it.
 shot() {
   local id WIDTH HEIGHT
-  id=$(window "$1")
+  id=$(wait_window "$1")
   sleep 2.5  # painted, and the animation running
   eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
   DISPLAY=$display import -window root \
@@ -58,7 +48,7 @@ show() {
 HORAVEL_LOOK=0 HORAVEL_DIALOG=popup "$launcher" explorer /desktop=shell,1280x800 "$test_exe" \
   --gtest_also_run_disabled_tests --gtest_filter='*ShownForAScreenshot*' </dev/null >/dev/null 2>&1 &
 pid=$!
-window '^友情提示:$' >/dev/null
+wait_window '^友情提示:$' >/dev/null
 sleep 2.5
 DISPLAY=$display import -window root -crop 680x500+600+300 +repage docs/popup.png
 wait "$pid" || true

@@ -16,17 +16,7 @@ trap stop EXIT
 stop
 
 now() { date +%s%N; }
-# Waits for a visible window whose name matches; prints its id.
-wait_for() {
-  for _ in $(seq 1200); do
-    if id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ]; then
-      echo "$id"
-      return
-    fi
-    sleep 0.05
-  done
-  return 1
-}
+source tools/lib/wait-window.sh
 seconds() { awk -v d="$(( $(now) - $1 ))" 'BEGIN { printf "%.2f", d / 1e9 }'; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -36,20 +26,20 @@ measure_once() {
   local start question main
   start=$(now)
   "$launcher" "$work/Horavel.exe" </dev/null >/dev/null 2>&1 &
-  question=$(wait_for 'Horavel友情提示') || { echo "no start question" >&2; return 1; }
+  question=$(wait_window 'Horavel友情提示') || { echo "no start question" >&2; return 1; }
   local to_question
   to_question=$(seconds "$start")
   # No: the main window shows; then 系统 > 每日任务维护 by keyboard.
   # (Xvfb has no window manager: windowfocus, not windowactivate.)
   DISPLAY=$display xdotool windowfocus "$question" key Tab Return
-  main=$(wait_for '^MirolanHoravel$') || { echo "no main window" >&2; return 1; }
+  main=$(wait_window '^MirolanHoravel$') || { echo "no main window" >&2; return 1; }
   DISPLAY=$display xdotool windowfocus "$main"
   sleep 0.5
   DISPLAY=$display xdotool key alt+s
   sleep 0.5
   start=$(now)
   DISPLAY=$display xdotool key Down Down Return
-  wait_for '每日执行任务维护' >/dev/null || { echo "no maintenance dialog" >&2; return 1; }
+  wait_window '每日执行任务维护' >/dev/null || { echo "no maintenance dialog" >&2; return 1; }
   echo "$to_question $(seconds "$start")"
   stop
 }

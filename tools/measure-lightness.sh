@@ -36,16 +36,7 @@ for p in $(pgrep -f wineserver || true); do
 done
 
 now() { date +%s%N; }
-wait_for() {  # name regex; prints the window id
-  for _ in $(seq 1500); do
-    if id=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ]; then
-      echo "$id"
-      return
-    fi
-    sleep 0.02
-  done
-  return 1
-}
+source tools/lib/wait-window.sh
 pid_of() { pgrep -f "measure-lightness/$1" | head -n1; }
 # CPU time of a process, all threads, in nanoseconds.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
@@ -55,7 +46,7 @@ start_time() {  # exe args... ; window regex last: seconds to the window shown
   local name=${*: -1} start
   start=$(now)
   "$launcher" "${@:1:$#-1}" </dev/null >/dev/null 2>&1 &
-  wait_for "$name" >/dev/null
+  wait_window "$name" >/dev/null
   awk -v d="$(( $(now) - start ))" 'BEGIN { printf "%.3f", d / 1e9 }'
 }
 
@@ -97,9 +88,9 @@ awk -v n=1000 -v h="$hour" 'BEGIN { for (i = 1; i <= n; i++)
     printf "提示消息$第%d条提醒$2000/1/1$%02d:%02d:%02d\r\n", i, h, i % 60, (i * 7) % 60 }' |
   iconv -f UTF-8 -t CP936 >"$work/everyday.mis"
 "$launcher" "$work/Horavel.exe" </dev/null >/dev/null 2>&1 &
-question=$(wait_for 'Horavel友情提示')
+question=$(wait_window 'Horavel友情提示')
 DISPLAY=$display xdotool windowfocus "$question" key Return  # Yes: run them
-main=$(wait_for '^MirolanHoravel$')
+main=$(wait_window '^MirolanHoravel$')
 sleep 3
 pid=$(pid_of Horavel.exe)
 read -r shown_p shown_s < <(cpu_share "$pid")

@@ -22,30 +22,6 @@
 
 namespace {
 
-// The main window's stand-in: a plain visible window the dialogs belong to.
-// One for the whole run (under Wine hiding a shown window takes seconds).
-class OwnerWindow final : public Window {
- public:
-  OwnerWindow() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    CreateParams params;
-    params.className = L"HoravelTestOwner";
-    params.caption = L"owner";
-    params.x = 150;
-    params.y = 90;
-    params.width = 696;
-    params.height = 480;
-    createWindow(params);
-    ShowWindow(handle(), SW_SHOWNA);
-  }
-};
-
-HWND theOwner() {
-  static OwnerWindow* const owner = new OwnerWindow;  // lives until the process ends
-  return owner->handle();
-}
-
 // Runs steps from inside the next modal show, one per timer tick. Timer
 // messages come only when nothing else is queued, so whatever a step posts
 // has been handled when the next step runs. A watchdog ends a show that the

@@ -22,29 +22,6 @@
 
 namespace {
 
-// The main window's stand-in: a plain visible window the dialogs belong to.
-class OwnerWindow final : public Window {
- public:
-  OwnerWindow() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
-    InitCommonControlsEx(&controls);
-    CreateParams params;
-    params.className = L"HoravelSystemTimeTestOwner";
-    params.caption = L"owner";
-    params.x = 150;
-    params.y = 90;
-    params.width = 696;
-    params.height = 480;
-    createWindow(params);
-    ShowWindow(handle(), SW_SHOWNA);
-  }
-};
-
-HWND theOwner() {
-  static OwnerWindow* const owner = new OwnerWindow;  // lives until the process ends
-  return owner->handle();
-}
-
 int scaled(HWND window, int pixels96) { return MulDiv(pixels96, static_cast<int>(GetDpiForWindow(window)), 96); }
 
 RECT placeOf(HWND control) {

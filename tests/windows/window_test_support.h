@@ -1,8 +1,10 @@
 #pragma once
-// What the window tests share: answering message boxes, running code inside
-// a modal loop, reading a control's text and what screen readers read.
+// What the window tests share: a stand-in owner for dialogs, answering
+// message boxes, running code inside a modal loop, reading a control's text
+// and what screen readers read.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <functional>
@@ -27,6 +29,30 @@ class Answers {
   Answers& operator=(const Answers&) = delete;
   std::vector<MessageBoxRequest> asked;
 };
+
+// The main window's stand-in: a plain visible window the dialogs belong to.
+// One for the whole run (under Wine hiding a shown window takes seconds).
+class OwnerWindow final : public Window {
+ public:
+  OwnerWindow() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    CreateParams params;
+    params.className = L"HoravelTestOwner";
+    params.caption = L"owner";
+    params.x = 150;
+    params.y = 90;
+    params.width = 696;
+    params.height = 480;
+    createWindow(params);
+    ShowWindow(handle(), SW_SHOWNA);
+  }
+};
+
+inline HWND theOwner() {
+  static OwnerWindow* const owner = new OwnerWindow;  // lives until the process ends
+  return owner->handle();
+}
 
 // Runs code from inside the next modal loop: posted steps run in order once
 // the loop looks for messages.

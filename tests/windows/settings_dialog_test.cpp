@@ -106,6 +106,35 @@ COLORREF pixelAt(HWND window, int x, int y) {
   return colour;
 }
 
+// How many pixels of a toolbar button, below its picture, come out lighter
+// than background when the toolbar prints itself on it.
+int lighterPixelsBelowPicture(HWND toolbar, int id, COLORREF background) {
+  RECT button;
+  SendMessageW(toolbar, TB_GETRECT, id, reinterpret_cast<LPARAM>(&button));
+  int pictureWidth = 0, pictureHeight = 0;
+  ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0)), &pictureWidth,
+                        &pictureHeight);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, button.right, button.bottom);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const HBRUSH fill = CreateSolidBrush(background);
+  const RECT all{0, 0, button.right, button.bottom};
+  FillRect(memory, &all, fill);
+  DeleteObject(fill);
+  SendMessageW(toolbar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const auto lightness = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+  int lighter = 0;
+  const int below = button.top + HIWORD(SendMessageW(toolbar, TB_GETPADDING, 0, 0)) / 2 + pictureHeight;
+  for (int y = below; y < button.bottom; ++y)
+    for (int x = button.left; x < button.right; ++x) lighter += lightness(GetPixel(memory, x, y)) > lightness(background);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return lighter;
+}
+
 // A window's client area as it paints itself (background, then content),
 // read at one point.
 COLORREF printedAt(HWND window, int x, int y) {
@@ -279,6 +308,9 @@ TEST_F(ThemeTest, EachThemeIsAppliedAndSwitched) {
     EXPECT_NE(menuBackground(form.handle()), nullptr);
     // The band bar's gradient: its top row in the skin's top colour.
     EXPECT_EQ(pixelAt(form.CoolBar1, 5, 0), skin.bandTop) << theme;
+    // The disabled "暂停" caption is plain: nothing in it lighter than the
+    // band behind it (the classic toolbar etches it in white).
+    EXPECT_EQ(lighterPixelsBelowPicture(form.ToolBar1, cmdPause, skin.bandBottom), 0) << theme;
   }
   // The system look: the engine off, the side bar and menu bar in system colours.
   form.applyTheme(3);

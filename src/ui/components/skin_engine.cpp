@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+#include "ui/components/flat_disabled_buttons.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x534B494E;  // "SKIN"
@@ -354,6 +356,15 @@ LRESULT CALLBACK SkinEngine::subclassProc(HWND window, UINT message, WPARAM wPar
         GetClientRect(window, &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, self->brush(skin->window));
         return 1;
+      }
+      break;
+    case WM_NOTIFY:
+      // The toolbar on the band bar: disabled captions without the white
+      // etching that smears on the gradient.
+      if (kinds & kBandBar) {
+        if (const auto result = drawDisabledToolButtonsFlat(*reinterpret_cast<const NMHDR*>(lParam),
+                                                            skin->nav.disabledText))
+          return *result;
       }
       break;
     case WM_CTLCOLORSTATIC:

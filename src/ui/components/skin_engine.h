@@ -14,7 +14,7 @@
 // While the engine is on, it paints the windows attached to it: forms get
 // its window colour behind them and behind their labels, check boxes and
 // group boxes; the band bar a gradient with an edge line (a transparent
-// toolbar on it shows it through); the status bar and the menu bar its
+// toolbar on it shows it through, its disabled buttons drawn flat); the status bar and the menu bar its
 // colours; the side bars its NavBarColors. Switched off, every attached
 // window goes back to the system's own look. Windows that paint themselves
 // (the editor's banner, the about box's card, the popup's artwork) ask

@@ -67,6 +67,11 @@ void TfrmShengji::layout() {
   };
   place(RichEdit1, kRichEdit1Place);
   place(BitBtn1, kBitBtn1Place);
+  // The text keeps clear of the box's sunken edge.
+  RECT text;
+  GetClientRect(RichEdit1, &text);
+  InflateRect(&text, -scale(4), -scale(2));
+  SendMessageW(RichEdit1, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
 
   InvalidateRect(handle(), nullptr, TRUE);
 }

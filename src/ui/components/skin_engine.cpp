@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ui/components/flat_disabled_buttons.h"
+#include "ui/components/window.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ NavBarColors systemNavColors() {
 void paintBand(HDC dc, HWND rebar, const Skin& skin) {
   RECT client;
   GetClientRect(rebar, &client);
-  const int edge = std::min<int>(MulDiv(skin.bandEdgeWidth, static_cast<int>(GetDpiForWindow(rebar)), 96),
+  const int edge = std::min<int>(MulDiv(skin.bandEdgeWidth, static_cast<int>(Window::dpiOf(rebar)), 96),
                                  client.bottom);
   TRIVERTEX corners[2] = {
       {client.left, client.top, static_cast<COLOR16>(GetRValue(skin.bandTop) << 8),

@@ -8,5 +8,6 @@ file(GLOB horavel_embedded_files CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/pictures/*.bmp
   ${CMAKE_CURRENT_LIST_DIR}/pictures/*.ico
   ${CMAKE_CURRENT_LIST_DIR}/pictures/*.gif
+  ${CMAKE_CURRENT_LIST_DIR}/pictures/*.png
   ${CMAKE_CURRENT_LIST_DIR}/sounds/*.wav)
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/Horavel.rc APPEND PROPERTY OBJECT_DEPENDS ${horavel_embedded_files})

@@ -119,7 +119,7 @@ echo "banner, logo, strip, glyphs"
 render "$svg/banner.svg" 36 "$tmp/banner.png"
 $tool bmp32 "$out/banner36.bmp" "$tmp/banner.png"
 render "$svg/logo.svg" 0 "$tmp/logo.png" 209 97
-$tool bmp32 "$out/logo.bmp" "$tmp/logo.png"
+$tool png "$out/logo.png" "$tmp/logo.png"
 render "$svg/strip.svg" 0 "$tmp/strip.png" 27 25
 $tool bmp32 "$out/strip.bmp" "$tmp/strip.png"
 for g in $glyphs; do
@@ -130,7 +130,23 @@ done
 echo "popup"
 render "$svg/popup.svg" 0 "$tmp/popup.png" 200 442
 # white behind the three labels; the figure inside (8,8)-(153,433)
-$tool popup "$out/popup.bmp" "$tmp/popup.png" 22,88,129,284 8,8,153,433
+$tool popup "$out/popup.png" "$tmp/popup.png" 22,88,129,284 8,8,153,433
+
+# The logo and the popup drawn again for 120, 144 and 192 dpi, at the sizes
+# the windows lay them out (pixels at 96 dpi scaled and rounded). PNG: as
+# bitmaps these six would add more than a megabyte to the executable.
+echo "logo and popup for higher dpi"
+# at PERCENT PIXELS96: the size a window makes of it
+at() { echo $((($2 * $1 + 50) / 100)); }
+for pc in 125 150 200; do
+    render "$svg/logo.svg" 0 "$tmp/logo-$pc.png" "$(at $pc 209)" "$(at $pc 97)"
+    $tool png "$out/logo-$pc.png" "$tmp/logo-$pc.png"
+    render "$svg/popup.svg" 0 "$tmp/popup-$pc.png" "$(at $pc 200)" "$(at $pc 442)"
+    # the label area shrunk to whole pixels, the figure's bounds grown to them
+    white="$(((22 * pc + 99) / 100)),$(((88 * pc + 99) / 100)),$((130 * pc / 100 - 1)),$((285 * pc / 100 - 1))"
+    figure="$((8 * pc / 100)),$((8 * pc / 100)),$(((154 * pc + 99) / 100 - 1)),$(((434 * pc + 99) / 100 - 1))"
+    $tool popup "$out/popup-$pc.png" "$tmp/popup-$pc.png" "$white" "$figure"
+done
 
 echo "animation"
 frames=
@@ -218,9 +234,8 @@ for g in $glyphs; do
     tile "GLYPH_$(echo "$g" | tr '[:lower:]' '[:upper:]')" "$tmp/s-glyph-$g.png"
 done
 row
-$tool topng "$tmp/s-logo.png" "$out/logo.bmp"
 $tool topng "$tmp/s-strip.png" "$out/strip.bmp"
-tile "LOGO" "$tmp/s-logo.png"
+tile "LOGO" "$out/logo.png"
 tile "STRIP" "$tmp/s-strip.png"
 row
 
@@ -229,9 +244,8 @@ convert "$out/anim.gif" -coalesce "$tmp/g-%d.png"
 for n in 0 1 2 3; do tile "frame $((n + 1))" "$tmp/g-$n.png"; done
 row
 
-heading "POPUP (8-bit; fuchsia is the see-through key)"
-$tool topng "$tmp/s-popup.png" "$out/popup.bmp"
-tile "POPUP" "$tmp/s-popup.png"
+heading "POPUP (palette PNG; fuchsia is the see-through key)"
+tile "POPUP" "$out/popup.png"
 row
 
 convert "$tmp"/row-*.png -background white -gravity northwest -append -bordercolor white -border 10 \

@@ -7,8 +7,9 @@
 // Bitmaps are 32 bits per pixel (BI_RGB, bottom-up) with straight, not
 // premultiplied, alpha in the fourth byte: LoadImage(LR_CREATEDIBSECTION)
 // keeps it and a 32-bit image list (ILC_COLOR32, comctl32 v6) uses it. Code
-// that draws them with AlphaBlend must premultiply first. The popup artwork
-// is the exception: 8 bits, 256-colour palette, see-through colour fuchsia.
+// that draws them with AlphaBlend must premultiply first. The logo and the
+// popup artwork are PNG (RCDATA), which GDI+ reads: as bitmaps their copies
+// for higher dpi would weigh a megabyte.
 #pragma once
 
 #include <cstddef>
@@ -38,9 +39,9 @@ enum NavIcon : int { kNavPower, kNavProgram, kNavFolder, kNavFile, kNavMessage, 
 
 // ---- single pictures ----
 inline constexpr const wchar_t* kBanner36 = L"BANNER36";  // mission editor banner
-inline constexpr const wchar_t* kLogo = L"LOGO";          // about box logo
 inline constexpr const wchar_t* kStrip = L"STRIP";        // about box top strip, stretched sideways
-inline constexpr const wchar_t* kPopup = L"POPUP";        // reminder popup artwork
+inline constexpr const wchar_t* kLogo = L"LOGO";          // about box logo (PNG)
+inline constexpr const wchar_t* kPopup = L"POPUP";        // reminder popup artwork (PNG)
 
 // ---- 16x16 button glyphs ----
 inline constexpr const wchar_t* kGlyphOk = L"GLYPH_OK";            // confirm
@@ -60,6 +61,8 @@ inline constexpr Rgb kPopupBody{0x2F, 0x7B, 0xD9};  // the card's body, recolour
 struct Rect {
   int left, top, right, bottom;  // inclusive
 };
+// At 96 dpi; a copy for a higher dpi holds these scaled, the white area
+// shrunk to whole pixels and the figure's bounds grown to them.
 inline constexpr Rect kPopupFigure{8, 8, 153, 433};    // nothing opaque outside
 inline constexpr Rect kPopupWhite{22, 88, 129, 284};   // opaque white behind the labels
 
@@ -97,9 +100,7 @@ inline constexpr BitmapFormat kBitmaps[] = {
   {kImageList4, 36 * kCommandPictureCount, 36, 32, true},
   {kNavIcons32, 32 * kNavIconCount, 32, 32, true},
   {kBanner36, 36, 36, 32, true},
-  {kLogo, 209, 97, 32, true},
   {kStrip, 27, 25, 32, false},
-  {kPopup, 200, 442, 8, false},
   {kGlyphOk, 16, 16, 32, true},
   {kGlyphCancel, 16, 16, 32, true},
   {kGlyphAdd, 16, 16, 32, true},
@@ -115,6 +116,20 @@ inline constexpr int kPictureScales[] = {125, 150, 200};
 inline constexpr const wchar_t* kScaledBitmaps[] = {
   kImageList1, kImageList2, kImageList3, kImageList4, kNavIcons32, kBanner36, kGlyphOk,
   kGlyphCancel, kGlyphAdd, kGlyphAddOn, kGlyphSave, kGlyphClose, kGlyphSetTime,
+};
+
+// The PNG pictures, 8 bits a channel. Each also comes drawn at 125, 150 and
+// 200 per cent (NAME_125...), its sides scaled and rounded as a window
+// scales a layout.
+struct PngFormat {
+  const wchar_t* name;
+  int width;
+  int height;
+  bool seeThrough;  // has transparent pixels; otherwise opaque throughout
+};
+inline constexpr PngFormat kPngPictures[] = {
+  {kLogo, 209, 97, true},
+  {kPopup, 200, 442, false},
 };
 
 struct IconFormat {

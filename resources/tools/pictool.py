@@ -9,8 +9,11 @@ Formats written:
                (not premultiplied) alpha in the 4th byte. LoadImage with
                LR_CREATEDIBSECTION keeps those bytes, and a 32-bit image list
                (ILC_COLOR32) of comctl32 v6 takes them as the alpha channel.
-  8-bit BMP    256-colour palette; pixels that are not opaque become exactly
-               RGB(255, 0, 255), the popup window's colour key.
+  PNG          8-bit RGBA with straight alpha, or (the popup artwork) a
+               palette of at most 256 opaque colours in which pixels that
+               are not opaque become exactly RGB(255, 0, 255), the popup
+               window's colour key. IHDR, PLTE, IDAT and IEND only: no gamma
+               or colour profile for a decoder to apply. GDI+ reads them.
   ICO          32-bit DIB entries with AND mask; the 256 entry as PNG.
 """
 
@@ -145,15 +148,22 @@ def read_bmp(path):
     return Picture(width, height, out)
 
 
+def png_chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+
 def png_bytes(pic):
     raw = b"".join(b"\0" + bytes(pic.rgba[y * pic.width * 4:(y + 1) * pic.width * 4])
                    for y in range(pic.height))
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", pic.width, pic.height, 8, 6, 0, 0, 0))
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
 
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
 
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", pic.width, pic.height, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+def indexed_png_bytes(width, height, palette, indexes):
+    raw = b"".join(b"\0" + bytes(indexes[y * width:(y + 1) * width]) for y in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0))
+            + png_chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
 
 
 def write_png(pic, path):
@@ -341,8 +351,8 @@ def read_ico(path):
     return out
 
 
-def popup_bmp(pic, path, white_box, figure_box):
-    """8-bit artwork for the colour-keyed popup window.
+def popup_png(pic, path, white_box, figure_box):
+    """Palette PNG artwork for the colour-keyed popup window.
 
     Pixels at least half covered become opaque and keep their colour; the
     rest become exactly fuchsia. Colours are reduced to 255 by ImageMagick
@@ -384,17 +394,8 @@ def popup_bmp(pic, path, white_box, figure_box):
             if not inside and colours[y * w + x] != FUCHSIA:
                 sys.exit(f"pictool: popup pixel ({x}, {y}) lies outside the figure's bounds")
 
-    stride = (w + 3) & ~3
-    bits = bytearray()
-    for y in range(h - 1, -1, -1):
-        row = bytes(index[c] for c in colours[y * w:(y + 1) * w])
-        bits += row + bytes(stride - w)
-    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    pal += bytes(4 * (256 - len(palette)))
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(bits), 3780, 3780, 256, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pal) + len(bits), 0, 0, 14 + 40 + len(pal))
     with open(path, "wb") as f:
-        f.write(head + info + pal + bytes(bits))
+        f.write(indexed_png_bytes(w, h, palette, [index[c] for c in colours]))
     return len(palette)
 
 
@@ -423,10 +424,12 @@ def main(argv):
         write_png(matted_edges(pic, bytes.fromhex(args[2])) if len(args) > 2 else hard_edges(pic), args[0])
     elif cmd == "gif":           # gif OUT.gif DELAY_CS IN.png...  (binary alpha frames)
         write_gif([load(p) for p in args[2:]], int(args[1]), args[0])
-    elif cmd == "popup":         # popup OUT.bmp IN.png x0,y0,x1,y1 x0,y0,x1,y1
+    elif cmd == "png":           # png OUT.png IN.png   (straight alpha, no ancillary chunks)
+        write_png(load(args[1]), args[0])
+    elif cmd == "popup":         # popup OUT.png IN.png x0,y0,x1,y1 x0,y0,x1,y1
         white = tuple(map(int, args[2].split(",")))
         figure = tuple(map(int, args[3].split(",")))
-        n = popup_bmp(load(args[1]), args[0], white, figure)
+        n = popup_png(load(args[1]), args[0], white, figure)
         print(f"popup: {n} palette colours")
     elif cmd == "topng":         # topng OUT.png IN.bmp   (reads our BMPs back)
         write_png(read_bmp(args[1]), args[0])

@@ -7,6 +7,7 @@
 #include "horavel_version.h"
 #include "resource_names.h"
 #include "ui/addresses.h"
+#include "ui/components/gdiplus_pictures.h"
 #include "ui/components/graphics.h"
 #include "ui/components/raised_label.h"
 #include "ui/components/skin_engine.h"
@@ -40,11 +41,12 @@ constexpr LabelPlace kLabels[] = {
 
 constexpr wchar_t kThanks[] = L"感谢:\n\n林嘉树\n\n苏婉宁";
 
-// A picture resource (32 bits, straight alpha) resampled to width x height
-// and premultiplied, ready for AlphaBlend at 1:1. Bilinear, on premultiplied
-// values, so see-through pixels do not bleed their colour into the edges.
-HBITMAP preparePicture(const wchar_t* name, int width, int height) {
-  const HBITMAP source = loadBitmapResource(name);
+// A picture (a 32-bit DIB section with straight alpha, which this takes
+// over) at width x height and premultiplied, ready for AlphaBlend at 1:1.
+// A copy drawn for the dpi is already that size and stays as drawn; any
+// other size is resampled bilinearly, on premultiplied values, so that
+// see-through pixels do not bleed their colour into the edges.
+HBITMAP preparePicture(HBITMAP source, int width, int height) {
   if (!source) return nullptr;
   DIBSECTION dib{};
   if (GetObjectW(source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits ||
@@ -169,14 +171,11 @@ void TfrmAbout::FormCreate() {
   RzLabel1 = createRaisedLabel(handle(), kRzLabel1Id, kThanks, 0, 0, 0, 0);
   btnOK = CreateWindowExW(0, L"BUTTON", L"确定(&O)", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
                           handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-  okGlyph_ = loadImageStrip(res::kGlyphOk, 16, 1, dpi());
-  BUTTON_IMAGELIST glyph{okGlyph_, {2, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-  SendMessageW(btnOK, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
-
   bindCommand(IDOK, [this] { btnOKClick(); });
   // Esc closes the box as the button does.
   bindCommand(IDCANCEL, [this] { btnOKClick(); });
   useFont(&createDialogFont);
+  loadPictures();
   layout();
 }
 
@@ -188,19 +187,25 @@ void TfrmAbout::freeResources() {
   okGlyph_ = nullptr;
 }
 
-void TfrmAbout::layout() {
-
+void TfrmAbout::loadPictures() {
   if (strip_) DeleteObject(strip_);
   if (logo_) DeleteObject(logo_);
-  strip_ = preparePicture(res::kStrip, scale(kImage2.right - kImage2.left), scale(kImage2.bottom - kImage2.top));
+  strip_ = preparePicture(loadBitmapResource(res::kStrip), scale(kImage2.right - kImage2.left),
+                          scale(kImage2.bottom - kImage2.top));
   tintStrip();
-  logo_ = preparePicture(res::kLogo, scale(kImage1.right - kImage1.left), scale(kImage1.bottom - kImage1.top));
+  logo_ = preparePicture(loadPngPicture(res::kLogo, dpi()), scale(kImage1.right - kImage1.left),
+                         scale(kImage1.bottom - kImage1.top));
 
-  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)), dpi());
-  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const HIMAGELIST oldGlyph = okGlyph_;
+  okGlyph_ = loadImageStrip(res::kGlyphOk, 16, 1, dpi());
+  BUTTON_IMAGELIST glyph{okGlyph_, {2, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+  SendMessageW(btnOK, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
+  if (oldGlyph) ImageList_Destroy(oldGlyph);
+  InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void TfrmAbout::layout() {
+  setClientSize(kClientWidth, kClientHeight);
 
   // The labels fit their text.
   const HDC dc = GetDC(handle());
@@ -257,7 +262,7 @@ void TfrmAbout::tintStrip() {
   }
 }
 
-void TfrmAbout::skinChanged() { layout(); }
+void TfrmAbout::skinChanged() { loadPictures(); }
 
 void TfrmAbout::paintFrame() {
   // The line around the card, in the look's outline colour, darkened.
@@ -318,9 +323,6 @@ LRESULT TfrmAbout::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_DPICHANGED:
-      layout();
-      return 0;
     case WM_NCPAINT:
       paintFrame();
       return 0;

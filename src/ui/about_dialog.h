@@ -36,9 +36,11 @@ class TfrmAbout final : public Form {
 
  private:
   void FormCreate();
-  // Places and sizes everything for the window's dpi and makes the font and
-  // pictures for it.
+  // Sizes the box and places everything for the window's dpi.
   void layout() override;
+  // The strip, the logo and the button's glyph drawn for the window's dpi
+  // (the strip in the look's colours).
+  void loadPictures() override;
   // Shape1, Image2 and Image1, in that order, over the form's colour.
   void paint(HDC dc);
   void paintFrame();

@@ -1,9 +1,11 @@
 #include "ui/reminder_popup.h"
 
+#include <map>
 #include <string>
 
 #include "platform/text_conversion.h"
 #include "resource_names.h"
+#include "ui/components/gdiplus_pictures.h"
 #include "ui/components/graphics.h"
 #include "ui/components/skin_engine.h"
 
@@ -99,56 +101,63 @@ TfrmTishi::TfrmTishi() {
 
 TfrmTishi::~TfrmTishi() {
   if (Image1.bitmap) DeleteObject(Image1.bitmap);
-  if (font_) DeleteObject(font_);
 }
 
 void TfrmTishi::FormCreate() {
   SetLayeredWindowAttributes(handle(), kKey, kOpacity, LWA_COLORKEY | LWA_ALPHA);
-  font_ = createSongtiFont(kFontHeight, dpi());
+  Label2.caption = L"距离关闭的秒数:";
+  useFont([](UINT dpi) { return createSongtiFont(kFontHeight, dpi); });
+  loadPictures();
+  layout();
+}
 
-  skinChanged();
-  BITMAP info{};
-  Image1.size = Image1.bitmap && GetObjectW(Image1.bitmap, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight}
-                                                                               : kPictureSize;
+void TfrmTishi::layout() {
   // The form fits its picture.
-  const int width = scale(Image1.size.cx);
-  const int height = scale(Image1.size.cy);
+  const int width = scale(kPictureSize.cx);
+  const int height = scale(kPictureSize.cy);
   Image1.bounds = boundsAt(0, 0, width, height);
   Label1.bounds = boundsAt(scale(32), scale(88), scale(97), scale(185));
   Label2.bounds = boundsAt(scale(22), scale(272), scale(90), scale(12));
-  Label2.caption = L"距离关闭的秒数:";
   lbNum.bounds = boundsAt(scale(112), scale(272), scale(12), scale(12));
-  setNum(kCountdownSeconds);
+  setNum(kCountdownSeconds - elapsed_);
 
-  // Once, for the whole run: the whole screen's lower right corner, not the
-  // work area's.
+  // The whole screen's lower right corner, not the work area's.
   SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) - width, GetSystemMetrics(SM_CYSCREEN) - height,
                width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TfrmTishi::skinChanged() {
+void TfrmTishi::loadPictures() {
   if (Image1.bitmap) DeleteObject(Image1.bitmap);
-  Image1.bitmap = loadBitmapResource(res::kPopup);
+  Image1.bitmap = loadPngPicture(res::kPopup, dpi());
+  DIBSECTION dib{};
+  const bool usable = Image1.bitmap && GetObjectW(Image1.bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits;
+  Image1.size = usable ? SIZE{dib.dsBm.bmWidth, dib.dsBm.bmHeight} : kPictureSize;
   const Skin* skin = currentSkin();
-  if (Image1.bitmap && skin) {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, Image1.bitmap);
-    RGBQUAD colours[256];
-    const UINT count = GetDIBColorTable(dc, 0, 256, colours);
+  if (usable && skin) {
+    // The artwork has a few hundred colours at most: each is worked out once.
     const COLORREF body = RGB(res::kPopupBody.r, res::kPopupBody.g, res::kPopupBody.b);
     const COLORREF white = RGB(255, 255, 255);
-    for (UINT i = 0; i < count; ++i) {
-      RGBQUAD& entry = colours[i];
-      const COLORREF now = recoloured(RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue), body, white, skin->bannerTop, white);
-      // The see-through key and white stay what they are.
-      entry = RGBQUAD{GetBValue(now), GetGValue(now), GetRValue(now), 0};
+    std::map<COLORREF, COLORREF> done;
+    GdiFlush();
+    auto* pixels = static_cast<BYTE*>(dib.dsBm.bmBits);
+    for (int y = 0; y < dib.dsBm.bmHeight; ++y) {
+      BYTE* row = pixels + static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
+      for (int x = 0; x < dib.dsBm.bmWidth; ++x) {
+        BYTE* p = row + x * 4;
+        const COLORREF was = RGB(p[2], p[1], p[0]);
+        auto found = done.find(was);
+        // The see-through key and white stay what they are.
+        if (found == done.end()) found = done.emplace(was, recoloured(was, body, white, skin->bannerTop, white)).first;
+        p[0] = GetBValue(found->second);
+        p[1] = GetGValue(found->second);
+        p[2] = GetRValue(found->second);
+      }
     }
-    SetDIBColorTable(dc, 0, count, colours);
-    SelectObject(dc, old);
-    DeleteDC(dc);
   }
   InvalidateRect(handle(), nullptr, FALSE);
 }
+
+void TfrmTishi::skinChanged() { loadPictures(); }
 
 void TfrmTishi::setMessage(const std::string& cp936) {
   Label1.caption = toWide(cp936);
@@ -190,7 +199,7 @@ void TfrmTishi::stopTimer() {
 void TfrmTishi::setNum(int seconds) {
   lbNum.caption = std::to_wstring(seconds);
   if (HDC dc = GetDC(handle())) {
-    const HGDIOBJ old = SelectObject(dc, font_);
+    const HGDIOBJ old = SelectObject(dc, font());
     lbNum.bounds.right = lbNum.bounds.left + widthOf(dc, lbNum.caption);
     SelectObject(dc, old);
     ReleaseDC(handle(), dc);
@@ -200,7 +209,7 @@ void TfrmTishi::setNum(int seconds) {
 
 int TfrmTishi::lineHeight() const {
   HDC dc = GetDC(handle());
-  const HGDIOBJ old = SelectObject(dc, font_);
+  const HGDIOBJ old = SelectObject(dc, font());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
@@ -210,7 +219,7 @@ int TfrmTishi::lineHeight() const {
 
 std::vector<std::wstring> TfrmTishi::messageLines() const {
   HDC dc = GetDC(handle());
-  const HGDIOBJ old = SelectObject(dc, font_);
+  const HGDIOBJ old = SelectObject(dc, font());
   std::vector<std::wstring> lines = wrapText(dc, Label1.caption, Label1.bounds.right - Label1.bounds.left);
   SelectObject(dc, old);
   ReleaseDC(handle(), dc);
@@ -235,7 +244,7 @@ void TfrmTishi::paint(HDC dc) const {
     DeleteDC(source);
   }
 
-  const HGDIOBJ oldFont = SelectObject(dc, font_);
+  const HGDIOBJ oldFont = SelectObject(dc, font());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   TEXTMETRICW metrics{};

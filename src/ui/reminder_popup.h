@@ -19,7 +19,8 @@
 
 class TfrmTishi final : public Form, public ReminderPopup {
  public:
-  // Created hidden, placed once in the screen's lower right corner.
+  // Created hidden, placed in the screen's lower right corner (again after
+  // a dpi change).
   TfrmTishi();
   ~TfrmTishi() override;
 
@@ -56,7 +57,7 @@ class TfrmTishi final : public Form, public ReminderPopup {
   std::vector<std::wstring> messageLines() const;
   int lineHeight() const;
   // The labels' font.
-  HFONT font() const { return font_; }
+  using Form::font;
 
   void Timer1Timer();
   // Bound to a double-click on Image1 and on Label1.
@@ -65,9 +66,13 @@ class TfrmTishi final : public Form, public ReminderPopup {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormShow() override;
-  // The artwork in the look's colours: its blue body and the blues between
-  // it and white take the skin's banner colour.
+  // The artwork drawn for the window's dpi, in the look's colours: its blue
+  // body and the blues between it and white take the skin's banner colour.
+  void loadPictures() override;
   void skinChanged() override;
+  // Sizes the popup to its picture, places the labels for the window's dpi
+  // and puts it in the screen's lower right corner.
+  void layout() override;
 
  private:
   void FormCreate();
@@ -79,7 +84,6 @@ class TfrmTishi final : public Form, public ReminderPopup {
 
   int elapsed_ = 0;
   bool timerRunning_ = false;
-  HFONT font_ = nullptr;
 };
 
 // Breaks text into lines no wider than width, measured in dc's font. CR LF

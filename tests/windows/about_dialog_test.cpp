@@ -17,6 +17,7 @@
 #include "resource_names.h"
 #include "ui/about_dialog.h"
 #include "ui/addresses.h"
+#include "ui/components/gdiplus_pictures.h"
 #include "ui/release_history_dialog.h"
 #include "window_test_support.h"
 
@@ -309,30 +310,39 @@ TEST(AboutBoxTest, PaintsTheFramedCardTheTopStripAndTheLogoSeenThrough) {
   EXPECT_TRUE(closeTo(card.at(0, 12), kOutline, 0));
   EXPECT_TRUE(closeTo(card.at(185, 26), kFill, 0));
 
-  // Image1: the logo at its own size and shape at (16, 32). Where it is
-  // see-through the card shows; where it is opaque its colour shows
-  // unchanged.
-  BITMAP logo{};
-  const HBITMAP logoPicture = static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), res::kLogo, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  GetObjectW(logoPicture, sizeof logo, &logo);
-  DeleteObject(logoPicture);
-  EXPECT_EQ(logo.bmWidth, 209);
-  EXPECT_EQ(logo.bmHeight, 97);
-  int seeThrough = 0, opaque = 0;
-  for (int y = 0; y < logo.bmHeight; y += 3)
-    for (int x = 0; x < logo.bmWidth; x += 3) {
-      const auto [colour, alpha] = resourcePixel(res::kLogo, x, y);
-      if (alpha == 0) {
-        ++seeThrough;
-        EXPECT_TRUE(closeTo(card.at(16 + x, 32 + y), kFill, 0)) << x << "," << y;
-      } else if (alpha == 255) {
-        ++opaque;
-        EXPECT_TRUE(closeTo(card.at(16 + x, 32 + y), colour, 1)) << x << "," << y;
+  // Image1: the logo drawn for the dpi at (16, 32), at its own size and
+  // shape: not stretched. Where it is see-through the card shows; where it
+  // is opaque its colour shows unchanged.
+  const auto expectLogo = [box](const wchar_t* copy, int dpi, int width, int height) {
+    SCOPED_TRACE(dpi);
+    const Rendering shown(box);
+    const HBITMAP logo = loadPngResource(copy);
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectW(logo, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    EXPECT_EQ(dib.dsBm.bmWidth, width);
+    EXPECT_EQ(dib.dsBm.bmHeight, height);
+    const int left = MulDiv(16, dpi, 96), top = MulDiv(32, dpi, 96);
+    int seeThrough = 0, opaque = 0;
+    for (int y = 0; y < dib.dsBm.bmHeight; y += 3)
+      for (int x = 0; x < dib.dsBm.bmWidth; x += 3) {
+        const BYTE* p = static_cast<const BYTE*>(dib.dsBm.bmBits) +
+                        static_cast<size_t>(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidthBytes + x * 4;
+        if (p[3] == 0) {
+          ++seeThrough;
+          EXPECT_TRUE(closeTo(shown.at(left + x, top + y), kFill, 0)) << x << "," << y;
+        } else if (p[3] == 255) {
+          ++opaque;
+          EXPECT_TRUE(closeTo(shown.at(left + x, top + y), RGB(p[2], p[1], p[0]), 1)) << x << "," << y;
+        }
       }
-    }
-  EXPECT_GT(seeThrough, 0);
-  EXPECT_GT(opaque, 0);
+    DeleteObject(logo);
+    EXPECT_GT(seeThrough, 0);
+    EXPECT_GT(opaque, 0);
+  };
+  expectLogo(res::kLogo, 96, 209, 97);
+  // Moved to a monitor of 144 dpi: the copy drawn for 150 per cent.
+  changeDpi(box, 144);
+  expectLogo(L"LOGO_150", 144, 314, 146);
 }
 
 TEST(AboutBoxTest, TheButtonHoldsTheFocusAndClosesTheModalShowWhereItOpened) {

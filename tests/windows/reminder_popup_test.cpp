@@ -10,7 +10,9 @@
 #include "platform/platform_mission_actions.h"
 #include "platform/platform_sound_player.h"
 #include "platform/windows_platform_services.h"
+#include "ui/components/gdiplus_pictures.h"
 #include "ui/reminder_popup.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -205,6 +207,39 @@ TEST(TishiTest, DrawsThePictureWithSeeThroughFuchsiaAndTheLabelsOnWhite) {
       if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) ++inkPixels;
     }
   EXPECT_GT(inkPixels, 20);
+
+  // Moved to a monitor of 144 dpi: the picture drawn for 150 per cent, as it
+  // is drawn, fills the grown window, back in the screen's corner.
+  changeDpi(w, 144);
+  const Rendering big(popup);
+  ASSERT_EQ(big.width, 300);
+  ASSERT_EQ(big.height, 663);
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) - 300);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 663);
+  const HBITMAP drawn = loadPngResource(L"POPUP_150");
+  DIBSECTION dib{};
+  ASSERT_EQ(GetObjectW(drawn, sizeof dib, &dib), static_cast<int>(sizeof dib));
+  ASSERT_EQ(dib.dsBm.bmWidth, 300);
+  int differ = 0;
+  POINT first{-1, -1};
+  for (int y = 0; y < big.height; y += 3)
+    for (int x = 0; x < big.width; x += 3) {
+      const POINT at{x, y};
+      // The countdown's text, whose line may run a little below its label.
+      if (y >= popup.Label2.bounds.top && y < popup.Label2.bounds.top + popup.lineHeight() &&
+          x >= popup.Label2.bounds.left && x < popup.lbNum.bounds.right)
+        continue;
+      const BYTE* p = static_cast<const BYTE*>(dib.dsBm.bmBits) +
+                      static_cast<size_t>(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidthBytes + x * 4;
+      if (big.at(x, y) == RGB(p[2], p[1], p[0])) continue;
+      if (differ++ == 0) first = at;
+    }
+  DeleteObject(drawn);
+  EXPECT_EQ(differ, 0) << "first at " << first.x << "," << first.y;
+  EXPECT_EQ(popup.Label1.bounds.left, 48);
+  EXPECT_EQ(popup.Label2.bounds.top, 408);
 }
 
 TEST(TishiTest, ALongMessageWrapsAtTheLabelsWidthAndIsCutAtItsHeight) {

@@ -16,6 +16,7 @@
 
 #include "horavel_version.h"
 #include "resource_names.h"
+#include "ui/components/gdiplus_pictures.h"
 
 namespace {
 
@@ -445,33 +446,77 @@ TEST_F(ResourcesTest, StripsDrawWithTheirAlphaFromVersion6ImageLists) {
   ReleaseActCtx(context);
 }
 
-TEST_F(ResourcesTest, PopupArtworkIsColourKeyedWithWhiteBehindTheLabels) {
-  const res::BitmapFormat& want = formatOf(res::kPopup);
-  const Dib dib = bitmap(res::kPopup);
-  ASSERT_TRUE(dib.width == want.width && dib.height == want.height && dib.bitsPerPixel == 8);
-  EXPECT_LE(dib.colours, 256u);
+// A PNG picture as GDI+ reads it (the way the windows load it).
+struct Png {
+  HBITMAP bitmap = nullptr;
+  DIBSECTION dib{};
+  explicit Png(const std::wstring& name, HMODULE module) : bitmap(loadPngResource(name.c_str(), module)) {
+    if (bitmap) GetObjectW(bitmap, sizeof dib, &dib);
+  }
+  ~Png() {
+    if (bitmap) DeleteObject(bitmap);
+  }
+  int width() const { return dib.dsBm.bmWidth; }
+  int height() const { return dib.dsBm.bmHeight; }
+  Rgba at(int x, int y) const {
+    const uint8_t* p = static_cast<const uint8_t*>(dib.dsBm.bmBits) +
+                       static_cast<size_t>(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidthBytes + 4 * x;
+    return {p[2], p[1], p[0], p[3]};
+  }
+};
+
+TEST_F(ResourcesTest, PngPicturesAtEveryScaleAndThePopupColourKeyedWithWhiteBehindTheLabels) {
   const Rgba key{res::kPopupKey.r, res::kPopupKey.g, res::kPopupKey.b, 255};
   const Rgba white{255, 255, 255, 255};
-  for (auto [x, y] : {std::pair{0, 0}, {dib.width - 1, 0}, {0, dib.height - 1}, {dib.width - 1, dib.height - 1}})
-    EXPECT_EQ(dib.at(x, y), key) << "corner " << x << "," << y;
+  for (const auto& want : res::kPngPictures) {
+    for (int percent : {100, 125, 150, 200}) {
+      const std::wstring name =
+          percent == 100 ? std::wstring(want.name) : want.name + (L"_" + std::to_wstring(percent));
+      SCOPED_TRACE(narrow(name.c_str()));
+      const Png png(name, module_);
+      ASSERT_NE(png.bitmap, nullptr);
+      // The size a window lays it out at: scaled and rounded.
+      ASSERT_EQ(png.width(), MulDiv(want.width, percent, 100));
+      ASSERT_EQ(png.height(), MulDiv(want.height, percent, 100));
+      int clear = 0, opaque = 0;
+      for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x) {
+          clear += png.at(x, y).a == 0;
+          opaque += png.at(x, y).a == 255;
+        }
+      EXPECT_GT(opaque, 0);
+      EXPECT_EQ(clear > 0, want.seeThrough);
+      if (want.name != res::kPopup) continue;
 
-  const res::Rect f = res::kPopupFigure, w = res::kPopupWhite;
-  int figure = 0, strays = 0, nearKey = 0;
-  for (int y = 0; y < dib.height; ++y)
-    for (int x = 0; x < dib.width; ++x) {
-      const Rgba c = dib.at(x, y);
-      const bool inside = x >= f.left && x <= f.right && y >= f.top && y <= f.bottom;
-      if (c == key) continue;
-      if (!inside) ++strays;
-      ++figure;
-      // a colour close to the key shows as a pink fringe around the figure
-      nearKey += std::abs(c.r - 255) + c.g + std::abs(c.b - 255) < 90;
+      EXPECT_EQ(opaque, png.width() * png.height());
+      const int right = png.width() - 1, bottom = png.height() - 1;
+      for (auto [x, y] : {std::pair{0, 0}, {right, 0}, {0, bottom}, {right, bottom}})
+        EXPECT_EQ(png.at(x, y), key) << "corner " << x << "," << y;
+      // The figure's bounds grown to whole pixels, the label area shrunk to them.
+      const res::Rect f{res::kPopupFigure.left * percent / 100, res::kPopupFigure.top * percent / 100,
+                        ((res::kPopupFigure.right + 1) * percent + 99) / 100 - 1,
+                        ((res::kPopupFigure.bottom + 1) * percent + 99) / 100 - 1};
+      const res::Rect w{(res::kPopupWhite.left * percent + 99) / 100, (res::kPopupWhite.top * percent + 99) / 100,
+                        (res::kPopupWhite.right + 1) * percent / 100 - 1,
+                        (res::kPopupWhite.bottom + 1) * percent / 100 - 1};
+      int figure = 0, strays = 0, nearKey = 0;
+      for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x) {
+          const Rgba c = png.at(x, y);
+          const bool inside = x >= f.left && x <= f.right && y >= f.top && y <= f.bottom;
+          if (c == key) continue;
+          if (!inside) ++strays;
+          ++figure;
+          // a colour close to the key shows as a pink fringe around the figure
+          nearKey += std::abs(c.r - 255) + c.g + std::abs(c.b - 255) < 90;
+        }
+      EXPECT_EQ(strays, 0) << "opaque pixels outside the figure's rectangle";
+      EXPECT_EQ(nearKey, 0);
+      EXPECT_GT(figure, (f.right - f.left + 1) * (f.bottom - f.top + 1) * 9 / 10);
+      for (int y = w.top; y <= w.bottom; ++y)
+        for (int x = w.left; x <= w.right; ++x) ASSERT_EQ(png.at(x, y), white) << "label area at " << x << "," << y;
     }
-  EXPECT_EQ(strays, 0) << "opaque pixels outside the figure's rectangle";
-  EXPECT_EQ(nearKey, 0);
-  EXPECT_GT(figure, (f.right - f.left + 1) * (f.bottom - f.top + 1) * 9 / 10);
-  for (int y = w.top; y <= w.bottom; ++y)
-    for (int x = w.left; x <= w.right; ++x) ASSERT_EQ(dib.at(x, y), white) << "label area at " << x << "," << y;
+  }
 }
 
 TEST_F(ResourcesTest, IconsHoldTheirSizesAsThirtyTwoBitImages) {

@@ -15,6 +15,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "ui/components/gdiplus_pictures.h"
 #include "ui/components/graphics.h"
 
 namespace {
@@ -22,55 +23,6 @@ namespace {
 constexpr const wchar_t* kClassName = L"HoravelGifView";
 constexpr int kShortestDelayMs = 20;
 constexpr int kDefaultDelayMs = 100;
-
-// GDI+ is started once, on first use, and shut down at the end of the
-// process unless a picture still lives then.
-class GdiplusRuntime {
- public:
-  static GdiplusRuntime& instance() {
-    static GdiplusRuntime runtime;
-    return runtime;
-  }
-  bool started() const { return started_; }
-  void acquire() { ++users_; }
-  void release() { --users_; }
-
- private:
-  GdiplusRuntime() {
-    Gdiplus::GdiplusStartupInput input;
-    started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-  }
-  ~GdiplusRuntime() {
-    if (started_ && users_ == 0) Gdiplus::GdiplusShutdown(token_);
-  }
-  ULONG_PTR token_ = 0;
-  bool started_ = false;
-  int users_ = 0;
-};
-
-// A stream over a copy of the resource's bytes (GDI+ reads it as long as
-// the picture lives, and resource memory is read-only).
-IStream* streamOverResource(const wchar_t* name) {
-  const HMODULE module = GetModuleHandleW(nullptr);
-  const HRSRC found = FindResourceW(module, name, RT_RCDATA);
-  if (!found) return nullptr;
-  const DWORD size = SizeofResource(module, found);
-  const HGLOBAL loaded = LoadResource(module, found);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes || size == 0) return nullptr;
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) return nullptr;
-  if (void* target = GlobalLock(copy)) {
-    std::memcpy(target, bytes, size);
-    GlobalUnlock(copy);
-  }
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  return stream;
-}
 
 HBRUSH classBrush(HWND window) {
   const auto brush = static_cast<ULONG_PTR>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND));

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "ui/components/gdiplus_pictures.h"
+
 namespace {
 
 // True when the font the system made for the request covers the simplified
@@ -73,23 +75,32 @@ int picturePercent(UINT dpi) {
   return 100;
 }
 
-// The copy of a picture drawn for the dpi, and its scale in per cent.
-std::wstring pictureForDpi(const wchar_t* name, UINT dpi, int& percent) {
-  percent = picturePercent(dpi);
-  if (percent == 100) return name;
-  std::wstring scaled = std::wstring(name) + L"_" + std::to_wstring(percent);
-  if (FindResourceW(GetModuleHandleW(nullptr), scaled.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) return scaled;
-  percent = 100;
-  return name;
+}  // namespace
+
+std::wstring pictureForDpi(const wchar_t* name, UINT dpi, const wchar_t* type, int* percent) {
+  int scale = picturePercent(dpi);
+  std::wstring chosen = name;
+  if (scale != 100) {
+    std::wstring scaled = chosen + L"_" + std::to_wstring(scale);
+    if (FindResourceW(GetModuleHandleW(nullptr), scaled.c_str(), type)) {
+      chosen = std::move(scaled);
+    } else {
+      scale = 100;
+    }
+  }
+  if (percent) *percent = scale;
+  return chosen;
 }
 
-}  // namespace
+HBITMAP loadPngPicture(const wchar_t* name, UINT dpi) {
+  return loadPngResource(pictureForDpi(name, dpi, MAKEINTRESOURCEW(10) /* RT_RCDATA */).c_str());
+}
 
 int pictureSize(int size96, UINT dpi) { return size96 * picturePercent(dpi) / 100; }
 
 HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT dpi) {
   int percent = 100;
-  const std::wstring name = pictureForDpi(bitmapName, dpi, percent);
+  const std::wstring name = pictureForDpi(bitmapName, dpi, MAKEINTRESOURCEW(2) /* RT_BITMAP */, &percent);
   const int size = size96 * percent / 100;
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32, count, 0);
   if (HBITMAP strip = loadBitmapResource(name.c_str())) {
@@ -101,7 +112,7 @@ HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT
 
 HBITMAP stripPicture(const wchar_t* bitmapName, int size96, int index, UINT dpi) {
   int percent = 100;
-  const std::wstring name = pictureForDpi(bitmapName, dpi, percent);
+  const std::wstring name = pictureForDpi(bitmapName, dpi, MAKEINTRESOURCEW(2) /* RT_BITMAP */, &percent);
   const int size = size96 * percent / 100;
   HBITMAP strip = loadBitmapResource(name.c_str());
   if (!strip) return nullptr;

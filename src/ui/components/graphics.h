@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <string>
 
 // A font of the named face at a character height in pixels (at 96 dpi),
 // or, where that face cannot show Chinese (an English or German Windows:
@@ -26,6 +27,10 @@ void setFontOnTree(HWND window, HFONT font);
 // dpi asks for is used, as it is drawn, never stretched: the side of a
 // picture of size96 pixels at 96 dpi is pictureSize(size96, dpi).
 int pictureSize(int size96, UINT dpi);
+// The name of the copy of a picture (a resource of the type) drawn for the
+// dpi, and its scale in per cent; the picture's own name when there is no
+// such copy.
+std::wstring pictureForDpi(const wchar_t* name, UINT dpi, const wchar_t* type, int* percent = nullptr);
 // An image list from a horizontal strip of count square pictures of size96
 // pixels each (at 96 dpi), a 32-bit bitmap resource with alpha.
 HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT dpi = 96);
@@ -34,6 +39,9 @@ HIMAGELIST loadImageStrip(const wchar_t* bitmapName, int size96, int count, UINT
 HBITMAP stripPicture(const wchar_t* bitmapName, int size96, int index, UINT dpi = 96);
 // A 32-bit bitmap resource with alpha, as a DIB section.
 HBITMAP loadBitmapResource(const wchar_t* bitmapName);
+// The copy of a PNG picture drawn for the dpi, as a 32-bit DIB section with
+// straight alpha (see gdiplus_pictures.h).
+HBITMAP loadPngPicture(const wchar_t* name, UINT dpi);
 
 // Fills r with a gradient from one colour to another, top to bottom or left
 // to right.

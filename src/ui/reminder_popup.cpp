@@ -137,6 +137,13 @@ void TfrmTishi::loadPictures() {
     // The artwork has a few hundred colours at most: each is worked out once.
     const COLORREF body = RGB(res::kPopupBody.r, res::kPopupBody.g, res::kPopupBody.b);
     const COLORREF white = RGB(255, 255, 255);
+    const COLORREF black = RGB(0, 0, 0);
+    // Lighter shades of the body take lighter shades of the look's colour;
+    // darker ones (the clock's feet and knob) darker shades of it.
+    const auto inLook = [&](COLORREF was) {
+      const COLORREF lighter = recoloured(was, body, white, skin->bannerTop, white);
+      return lighter != was ? lighter : recoloured(was, body, black, skin->bannerTop, black);
+    };
     std::map<COLORREF, COLORREF> done;
     GdiFlush();
     auto* pixels = static_cast<BYTE*>(dib.dsBm.bmBits);
@@ -147,7 +154,7 @@ void TfrmTishi::loadPictures() {
         const COLORREF was = RGB(p[2], p[1], p[0]);
         auto found = done.find(was);
         // The see-through key and white stay what they are.
-        if (found == done.end()) found = done.emplace(was, recoloured(was, body, white, skin->bannerTop, white)).first;
+        if (found == done.end()) found = done.emplace(was, inLook(was)).first;
         p[0] = GetBValue(found->second);
         p[1] = GetGValue(found->second);
         p[2] = GetRValue(found->second);

@@ -104,11 +104,6 @@ void TfrmSystemTime::FormCreate() {
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  setTimeGlyph_ = loadImageStrip(res::kGlyphSetTime, 16, 1, dpi());
-  closeGlyph_ = loadImageStrip(res::kGlyphClose, 16, 1, dpi());
-  setGlyph(btnSetTime, setTimeGlyph_);
-  setGlyph(btnClose, closeGlyph_);
-
   // The pickers hold the moment of opening and are not updated afterwards.
   const SYSTEMTIME opened = toSystemTime(now);
   SendMessageW(dtDate, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&opened));
@@ -120,6 +115,7 @@ void TfrmSystemTime::FormCreate() {
   bindCommand(IDCANCEL, [this] { btnCloseClick(); });
 
   useFont(&createDialogFont);
+  loadPictures();
   layout();
   SetTimer(form, kTimer1Id, 1000, nullptr);
 }
@@ -133,11 +129,8 @@ void TfrmSystemTime::freeResources() {
   setTimeGlyph_ = closeGlyph_ = nullptr;
 }
 
-void TfrmSystemTime::layout() {
+void TfrmSystemTime::loadPictures() {
   const UINT dpi = this->dpi();
-  setClientSize(kClientWidth, kClientHeight);
-
-
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const HICON oldIcon = icon_;
   const HICON oldSmallIcon = smallIcon_;
@@ -151,6 +144,18 @@ void TfrmSystemTime::layout() {
   if (oldIcon) DestroyIcon(oldIcon);
   if (oldSmallIcon) DestroyIcon(oldSmallIcon);
 
+  const HIMAGELIST oldSetTime = setTimeGlyph_;
+  const HIMAGELIST oldClose = closeGlyph_;
+  setTimeGlyph_ = loadImageStrip(res::kGlyphSetTime, 16, 1, dpi);
+  closeGlyph_ = loadImageStrip(res::kGlyphClose, 16, 1, dpi);
+  setGlyph(btnSetTime, setTimeGlyph_);
+  setGlyph(btnClose, closeGlyph_);
+  if (oldSetTime) ImageList_Destroy(oldSetTime);
+  if (oldClose) ImageList_Destroy(oldClose);
+}
+
+void TfrmSystemTime::layout() {
+  setClientSize(kClientWidth, kClientHeight);
   place(Image1, kImage1);
   place(Bevel1, kBevel1);
   place(GroupBox1, kGroupBox1);

@@ -49,6 +49,8 @@ class TfrmSystemTime final : public Form {
  private:
   void FormCreate();
   void layout() override;
+  // The clock icon and the buttons' glyphs for the window's dpi.
+  void loadPictures() override;
   void freeResources();
 
   PlatformServices& platform_;

@@ -162,6 +162,21 @@ TEST_F(SystemTimeTest, IsAFixedDialogOfItsSizeWithItsControlsInPlaceAndTabOrder)
   EXPECT_EQ(order, (std::vector<HWND>{dialog.Calendar1->handle(), dialog.btnSetTime, dialog.dtDate, dialog.dtTime,
                                        dialog.btnClose}));
   EXPECT_EQ(at, dialog.Calendar1->handle());
+
+  // Moved to a monitor of 144 dpi: the dialog grows, its controls stay tidy
+  // and the glyphs are the ones drawn for it.
+  changeDpi(form, 144);
+  GetClientRect(form, &client);
+  EXPECT_EQ(client.right, MulDiv(314, 144, 96));
+  EXPECT_EQ(client.bottom, MulDiv(378, 144, 96));
+  expectTidyLayout(form);
+  for (HWND button : {dialog.btnSetTime, dialog.btnClose}) {
+    BUTTON_IMAGELIST glyph{};
+    ASSERT_TRUE(SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph)));
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(glyph.himl, &width, &height));
+    EXPECT_EQ(width, 24);
+  }
 }
 
 TEST_F(SystemTimeTest, ClockTextShowsZerosUntilTheFirstTickThenRunsInTheRegionalForms) {

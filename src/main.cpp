@@ -32,13 +32,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   WindowsClock clock;
   const DateTimeText text(userDateTimePatterns());
 
-  // The three windows that live for the whole run, in this order.
+  // The three windows that live for the whole run, in this order. The main
+  // window is on screen before the other two are made: they show later, if
+  // at all, and nothing reaches them before the message loop runs.
   TForm1 Form1(platform, clock, text, programFolder());
+  ShowWindow(Form1.handle(), showCommand);
+  UpdateWindow(Form1.handle());
   TfrmMis frmMis(Form1.handle(), Form1.MisTable1, clock, text, Form1.runControl());
   TfrmTishi frmTishi;
   Form1.attachWindows(&frmMis, &frmTishi);
 
-  ShowWindow(Form1.handle(), showCommand);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
   return 0;

@@ -312,9 +312,8 @@ void TForm1::createToolBar() {
   SendMessageW(CoolBar1, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 
   // The animation sits at the toolbar's right end; the free width between
-  // the buttons and it stays empty.
-  RxGIFAnimator1 = std::make_unique<GifView>(ToolBar1, 0, 0, scale(64), scale(56), res::kAnimGif);
-  RxGIFAnimator1->setRunning(false);  // until the window shows
+  // the buttons and it stays empty. It runs once the window shows.
+  RxGIFAnimator1 = std::make_unique<GifView>(ToolBar1, 0, 0, scale(64), scale(56), res::kAnimGif, false);
   describeWindow(RxGIFAnimator1->handle(), L"动画", ROLE_SYSTEM_ANIMATION);
 
   runSwitches_[0] = std::make_unique<ToolButtonSwitch>(ToolBar1, cmdStart);

@@ -846,8 +846,10 @@ class GifViewTest : public ::testing::Test {
   Host host{L"HoravelComponentsTestGreenHost", kParentColour};
 };
 
-TEST_F(GifViewTest, ReadsFourFramesOfHalfASecond) {
+TEST_F(GifViewTest, ReadsFourFramesOfHalfASecondOnceTheMessageLoopRuns) {
   GifView view(host.handle(), 10, 10, 64, 56, res::kAnimGif);
+  EXPECT_EQ(view.frameCount(), 0);  // its window paints first
+  pumpMessages();
   ASSERT_EQ(view.frameCount(), res::kAnimFrames);
   for (int i = 0; i < view.frameCount(); ++i) EXPECT_EQ(view.frameDelayMs(i), res::kAnimDelayCs * 10) << i;
   EXPECT_EQ(view.frameDelayMs(-1), 0);
@@ -857,6 +859,7 @@ TEST_F(GifViewTest, ReadsFourFramesOfHalfASecond) {
 
 TEST_F(GifViewTest, EachTickShowsTheNextFrameAndTheLastLeadsToTheFirst) {
   GifView view(host.handle(), 10, 10, 64, 56, res::kAnimGif);
+  pumpMessages();
   ASSERT_EQ(view.frameCount(), 4);
   std::vector<Picture> shown{printClient(view.handle())};
   for (int expected : {1, 2, 3, 0, 1}) {
@@ -876,6 +879,7 @@ TEST_F(GifViewTest, EachTickShowsTheNextFrameAndTheLastLeadsToTheFirst) {
 TEST_F(GifViewTest, EveryFrameShowsTheBackgroundThroughItsSeeThroughPixels) {
   // Drawn at its own size on the parent's colour, frame by frame, as decoded.
   GifView view(host.handle(), 0, 0, 64, 48, res::kAnimGif);
+  pumpMessages();
   ASSERT_EQ(view.frameCount(), res::kAnimFrames);
   const uint32_t parent = rgb(kParentColour);
   constexpr int kMargin = 3;  // nothing of the drawing comes nearer the edge
@@ -922,6 +926,7 @@ TEST_F(GifViewTest, StretchedKeepingItsShapeCentredOnTheParentsBackground) {
   };
   for (const Case& c : cases) {
     GifView view(host.handle(), 0, 0, c.width, c.height, res::kAnimGif);
+    pumpMessages();
     const Picture picture = printClient(view.handle());
     ASSERT_EQ(picture.width, c.width);
     int outsideOther = 0;
@@ -941,6 +946,7 @@ TEST_F(GifViewTest, StretchedKeepingItsShapeCentredOnTheParentsBackground) {
 
 TEST_F(GifViewTest, AMissingResourceShowsOnlyTheBackground) {
   GifView view(host.handle(), 0, 0, 64, 56, L"NO_SUCH_GIF");
+  pumpMessages();
   EXPECT_EQ(view.frameCount(), 0);
   EXPECT_EQ(view.frameDelayMs(0), 0);
   SendMessageW(view.handle(), WM_TIMER, GifView::kFrameTimerId, 0);

@@ -23,6 +23,7 @@ namespace {
 constexpr const wchar_t* kClassName = L"HoravelGifView";
 constexpr int kShortestDelayMs = 20;
 constexpr int kDefaultDelayMs = 100;
+constexpr UINT kDecodeMessage = WM_APP;
 
 HBRUSH classBrush(HWND window) {
   const auto brush = static_cast<ULONG_PTR>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND));
@@ -39,9 +40,8 @@ struct GifView::Frame {
   int delayMs;
 };
 
-GifView::GifView(HWND parent, int x, int y, int width, int height, const wchar_t* rcdataName) {
-  GdiplusRuntime::instance().acquire();
-  load(rcdataName);
+GifView::GifView(HWND parent, int x, int y, int width, int height, const wchar_t* rcdataName, bool running)
+    : rcdataName_(rcdataName), running_(running) {
   CreateParams params;
   params.className = kClassName;
   params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -51,19 +51,27 @@ GifView::GifView(HWND parent, int x, int y, int width, int height, const wchar_t
   params.height = height;
   params.owner = parent;
   createWindow(params);
-  armTimer();
+  if (running_) decodeLater();
 }
 
 GifView::~GifView() {
   if (handle()) KillTimer(handle(), kFrameTimerId);
   dropBitmaps();
   frames_.clear();
-  GdiplusRuntime::instance().release();
+  if (decoded_) GdiplusRuntime::instance().release();
 }
 
-void GifView::load(const wchar_t* rcdataName) {
-  if (!GdiplusRuntime::instance().started() || !rcdataName) return;
-  IStream* stream = streamOverResource(rcdataName);
+void GifView::decodeLater() {
+  if (decoded_ || decodePosted_) return;
+  decodePosted_ = PostMessageW(handle(), kDecodeMessage, 0, 0) != FALSE;
+}
+
+void GifView::decode() {
+  if (decoded_) return;
+  decoded_ = true;
+  GdiplusRuntime::instance().acquire();
+  if (!GdiplusRuntime::instance().started() || !rcdataName_) return;
+  IStream* stream = streamOverResource(rcdataName_);
   if (!stream) return;
   {
     Gdiplus::Image image(stream);
@@ -125,6 +133,7 @@ void GifView::setRunning(bool running) {
   if (running == running_) return;
   running_ = running;
   if (running) {
+    decodeLater();
     armTimer();
     InvalidateRect(handle(), nullptr, FALSE);
   } else if (handle()) {
@@ -328,6 +337,11 @@ LRESULT GifView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
+      InvalidateRect(handle(), nullptr, FALSE);
+      return 0;
+    case kDecodeMessage:
+      decode();
+      armTimer();
       InvalidateRect(handle(), nullptr, FALSE);
       return 0;
     case WM_TIMER:

@@ -1,7 +1,9 @@
 #pragma once
 // An animated GIF from an RCDATA resource of the executable, decoded by
-// GDI+. It runs from creation and loops for ever, each frame for its own
-// delay, unless its owner stops it (a hidden window has nothing to animate).
+// GDI+. It loops for ever, each frame for its own delay, while it runs (a
+// hidden window has nothing to animate). The frames are decoded once the
+// message loop runs after it first runs, so the window that holds it shows
+// and paints first; until then only the background shows.
 // Each frame is scaled once for the control's size; a frame change draws
 // that frame over the background kept from the last full paint, so the
 // parent is not asked to paint again for every frame. The picture is stretched to the control keeping its aspect, centred,
@@ -16,10 +18,11 @@
 
 class GifView : public Window {
  public:
-  GifView(HWND parent, int x, int y, int width, int height, const wchar_t* rcdataName);
+  GifView(HWND parent, int x, int y, int width, int height, const wchar_t* rcdataName, bool running = true);
   ~GifView() override;
 
-  // 0 when the resource is missing or not a picture GDI+ reads.
+  // 0 until decoded, and when the resource is missing or not a picture GDI+
+  // reads.
   int frameCount() const { return static_cast<int>(frames_.size()); }
   int currentFrame() const { return current_; }
   // The frame's delay from the GIF, in milliseconds; a delay under 20 ms
@@ -41,7 +44,8 @@ class GifView : public Window {
 
  private:
   struct Frame;
-  void load(const wchar_t* rcdataName);
+  void decodeLater();
+  void decode();
   void armTimer();
   void nextFrame();
   void paint(HDC dc, const RECT& client);
@@ -53,6 +57,9 @@ class GifView : public Window {
   void showNextFrame();
   void dropBitmaps();
 
+  const wchar_t* rcdataName_;
+  bool decoded_ = false;
+  bool decodePosted_ = false;
   std::vector<std::unique_ptr<Frame>> frames_;
   int width_ = 0, height_ = 0;  // the picture's own size
   int current_ = 0;
@@ -60,7 +67,7 @@ class GifView : public Window {
   SIZE scaledSize_{0, 0};
   HBITMAP backdrop_ = nullptr;  // what lies behind the picture, from the last full paint
   SIZE backdropSize_{0, 0};
-  bool running_ = true;
+  bool running_;
   int armedDelayMs_ = 0;  // the period the frame timer runs with; 0: off
   bool printingParent_ = false;  // a parent that prints its children would come back here
 };

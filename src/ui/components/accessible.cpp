@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "ui/components/subclass.h"
+
 namespace {
 
 BSTR toBstr(const std::wstring& text) { return SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
@@ -375,10 +377,10 @@ LRESULT CALLBACK describedWindowProc(HWND window, UINT message, WPARAM wParam, L
     return description->answer(wParam, lParam);
   }
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, &describedWindowProc, kDescriptionSubclass);
+    removeSubclass(window, &describedWindowProc, kDescriptionSubclass);
     delete description;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return nextSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -407,5 +409,5 @@ void AccessibleSource::notifyStateChange(int node) const {
 void describeWindow(HWND window, const std::wstring& name, long role, const std::wstring& defaultAction) {
   if (!window) return;
   auto* description = new WindowDescription(window, name, role, defaultAction);
-  SetWindowSubclass(window, &describedWindowProc, kDescriptionSubclass, reinterpret_cast<DWORD_PTR>(description));
+  addSubclass(window, &describedWindowProc, kDescriptionSubclass, reinterpret_cast<DWORD_PTR>(description));
 }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ui/components/flat_disabled_buttons.h"
+#include "ui/components/subclass.h"
 #include "ui/components/window.h"
 
 namespace {
@@ -234,7 +235,7 @@ SkinEngine::SkinEngine() : data_(parseSkin(builtInSkinTexts().front()).value_or(
 SkinEngine::~SkinEngine() {
   for (const auto& [window, what] : windows_) {
     if (!IsWindow(window)) continue;
-    RemoveWindowSubclass(window, &SkinEngine::subclassProc, kSubclassId);
+    removeSubclass(window, &SkinEngine::subclassProc, kSubclassId);
     // The menu bar must not keep a brush that goes with the engine.
     if ((what.kinds & kMenuBar) && GetMenu(window)) {
       MENUINFO info{};
@@ -275,7 +276,7 @@ void SkinEngine::attach(HWND window, unsigned kind, NavBar* bar) {
   const auto found = windows_.find(window);
   if (found == windows_.end()) {
     windows_[window] = {kind, bar};
-    SetWindowSubclass(window, &SkinEngine::subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    addSubclass(window, &SkinEngine::subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   } else {
     found->second.kinds |= kind;
     if (bar) found->second.bar = bar;
@@ -325,13 +326,13 @@ LRESULT CALLBACK SkinEngine::subclassProc(HWND window, UINT message, WPARAM wPar
                                           DWORD_PTR data) {
   auto* self = reinterpret_cast<SkinEngine*>(data);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, &SkinEngine::subclassProc, kSubclassId);
+    removeSubclass(window, &SkinEngine::subclassProc, kSubclassId);
     self->windows_.erase(window);
-    return DefSubclassProc(window, message, wParam, lParam);
+    return nextSubclassProc(window, message, wParam, lParam);
   }
   const Skin* skin = self->current();
   const auto found = self->windows_.find(window);
-  if (!skin || found == self->windows_.end()) return DefSubclassProc(window, message, wParam, lParam);
+  if (!skin || found == self->windows_.end()) return nextSubclassProc(window, message, wParam, lParam);
   const unsigned kinds = found->second.kinds;
 
   switch (message) {
@@ -381,7 +382,7 @@ LRESULT CALLBACK SkinEngine::subclassProc(HWND window, UINT message, WPARAM wPar
     default:
       break;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return nextSubclassProc(window, message, wParam, lParam);
 }
 
 SkinEngine* programSkinEngine() { return programEngine; }

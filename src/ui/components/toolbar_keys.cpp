@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "ui/components/subclass.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7B4B;
@@ -58,7 +60,7 @@ LRESULT CALLBACK toolbarKeys(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_SETFOCUS: {
-      const LRESULT result = DefSubclassProc(toolbar, message, wParam, lParam);
+      const LRESULT result = nextSubclassProc(toolbar, message, wParam, lParam);
       const std::vector<int> buttons = enabledButtons(toolbar);
       if (!buttons.empty()) light(toolbar, buttons.front());
       return result;
@@ -83,17 +85,17 @@ LRESULT CALLBACK toolbarKeys(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
       }
       break;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(toolbar, &toolbarKeys, kSubclassId);
+      removeSubclass(toolbar, &toolbarKeys, kSubclassId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(toolbar, message, wParam, lParam);
+  return nextSubclassProc(toolbar, message, wParam, lParam);
 }
 
 }  // namespace
 
 void addToolBarKeys(HWND toolbar) {
   SetWindowLongPtrW(toolbar, GWL_STYLE, GetWindowLongPtrW(toolbar, GWL_STYLE) | WS_TABSTOP);
-  SetWindowSubclass(toolbar, &toolbarKeys, kSubclassId, 0);
+  addSubclass(toolbar, &toolbarKeys, kSubclassId, 0);
 }

@@ -108,6 +108,7 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
 }
 
 TForm1::~TForm1() {
+  Timer1.onSwitch = nullptr;
   Timer1.setEnabled(false);
   rowColourTimer_.setEnabled(false);
   CoolTrayIcon1.reset();
@@ -123,6 +124,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   Timer1.attach(handle(), kTimer1);
+  Timer1.onSwitch = [this] { followRowColourTimer(IsWindowVisible(handle()) != FALSE); };
   rowColourTimer_.attach(handle(), kRowColourTimer);
   loadPictures();
 
@@ -437,12 +439,19 @@ void TForm1::Timer1Timer() {
   // Aim the next tick first: this pass may hold the thread for seconds.
   Timer1.rearm();
   if (scheduler_) CheckMis();
+  repaintRowColours();
 }
 
 void TForm1::rowColourTimerTick() {
   rowColourTimer_.rearm();
+  repaintRowColours();
+}
+
+void TForm1::repaintRowColours() {
   if (ListView1 && IsWindowVisible(handle()) && !IsIconic(handle())) ListView1->repaintRowsWhoseColourChanged();
 }
+
+void TForm1::followRowColourTimer(bool shown) { rowColourTimer_.setEnabled(shown && !Timer1.enabled()); }
 
 void TForm1::actAddExecute() {
   if (!frmMis_) return;
@@ -626,7 +635,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) PostMessageW(handle(), kFocusListMessage, 0, 0);
       // Row colours follow the clock only while someone can see them.
       if (wParam && ListView1) ListView1->repaintRowsWhoseColourChanged();
-      rowColourTimer_.setEnabled(wParam != FALSE);
+      followRowColourTimer(wParam != FALSE);
       // Hidden in the tray, only the scheduler's tick runs.
       if (RxGIFAnimator1) RxGIFAnimator1->setRunning(wParam != FALSE);
       break;

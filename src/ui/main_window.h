@@ -105,6 +105,11 @@ class TForm1 final : public Form, private StatusClockView {
   void mnTrayCloseClick();
   void Timer1Timer();
   void rowColourTimerTick();
+  // Rows whose time has just passed change colour while someone can see them.
+  void repaintRowColours();
+  // One wakeup a second: the row colours take the scheduler's tick while it
+  // runs, and their own timer only while the window shows and it does not.
+  void followRowColourTimer(bool shown);
   void FormClose();
 
   // Controls.
@@ -152,8 +157,8 @@ class TForm1 final : public Form, private StatusClockView {
   std::unique_ptr<PlatformMissionActions> actions_;
   std::unique_ptr<Scheduler> scheduler_;
   RunControl runControl_;
-  // Ticks each second while the window shows, so rows whose time passes
-  // turn light blue at once.
+  // Ticks each second while the window shows and Timer1 is off, so rows
+  // whose time passes turn light blue at once.
   SecondTimer rowColourTimer_;
   std::unique_ptr<CommandControl> runSwitches_[9];
   HIMAGELIST ImageList1 = nullptr;

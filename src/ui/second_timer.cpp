@@ -5,12 +5,14 @@
 void SecondTimer::setEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  if (!owner_) return;
-  if (enabled) {
-    SetTimer(owner_, id_, static_cast<UINT>(nextTickDelay(clock_.now().millisecond)), nullptr);
-  } else {
-    KillTimer(owner_, id_);
+  if (owner_) {
+    if (enabled) {
+      SetTimer(owner_, id_, static_cast<UINT>(nextTickDelay(clock_.now().millisecond)), nullptr);
+    } else {
+      KillTimer(owner_, id_);
+    }
   }
+  if (onSwitch) onSwitch();
 }
 
 void SecondTimer::rearm() {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "core/clock.h"
 #include "core/run_control.h"
 
@@ -27,6 +29,9 @@ class SecondTimer final : public TickTimer {
 
   // At every tick, before the tick's work: aims the next tick.
   void rearm();
+
+  // Called after the timer is switched on or off.
+  std::function<void()> onSwitch;
 
  private:
   const Clock& clock_;

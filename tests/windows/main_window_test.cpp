@@ -433,6 +433,15 @@ TEST_F(MainWindowTest, RowColoursAtTenOClock) {
   EXPECT_EQ(dirty.top, row.top);
   EXPECT_EQ(dirty.bottom, row.bottom);
   UpdateWindow(list);
+  // While the missions run, the scheduler's tick repaints them: one wakeup a second.
+  form.tbStartClick();
+  clock.set({2026, 12, 10, 8, 0, 1, 20});
+  form.Timer1Timer();
+  ListView_GetItemRect(list, 3, &row, LVIR_BOUNDS);
+  ASSERT_TRUE(GetUpdateRect(list, &dirty, FALSE));
+  EXPECT_EQ(dirty.top, row.top);
+  form.tbStopClick();
+  UpdateWindow(list);
   // Hidden, nothing is repainted.
   ShowWindow(form.handle(), SW_HIDE);
   clock.set({2026, 12, 10, 9, 0, 0, 0});

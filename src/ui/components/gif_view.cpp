@@ -150,7 +150,14 @@ void GifView::nextFrame() {
   showNextFrame();
 }
 
+void GifView::dropComposedFrames() {
+  for (HBITMAP frame : composed_)
+    if (frame) DeleteObject(frame);
+  composed_.clear();
+}
+
 void GifView::dropBitmaps() {
+  dropComposedFrames();
   for (HBITMAP frame : scaled_) DeleteObject(frame);
   scaled_.clear();
   scaledSize_ = {0, 0};
@@ -211,6 +218,7 @@ void GifView::keepBackdrop(HDC dc, const RECT& client) {
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
   if (width <= 0 || height <= 0) return;
+  dropComposedFrames();
   if (!backdrop_ || backdropSize_.cx != width || backdropSize_.cy != height) {
     if (backdrop_) DeleteObject(backdrop_);
     backdrop_ = CreateCompatibleBitmap(dc, width, height);
@@ -223,6 +231,24 @@ void GifView::keepBackdrop(HDC dc, const RECT& client) {
   DeleteDC(copy);
 }
 
+HBITMAP GifView::composedFrame(HDC target, int width, int height) {
+  composed_.resize(frames_.size(), nullptr);
+  HBITMAP& picture = composed_[static_cast<size_t>(current_)];
+  if (picture) return picture;
+  picture = CreateCompatibleBitmap(target, width, height);
+  const HDC buffer = CreateCompatibleDC(target);
+  const HGDIOBJ oldPicture = SelectObject(buffer, picture);
+  const HDC backdrop = CreateCompatibleDC(target);
+  const HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
+  BitBlt(buffer, 0, 0, width, height, backdrop, 0, 0, SRCCOPY);
+  SelectObject(backdrop, oldBackdrop);
+  DeleteDC(backdrop);
+  drawFrame(buffer, RECT{0, 0, width, height});
+  SelectObject(buffer, oldPicture);
+  DeleteDC(buffer);
+  return picture;
+}
+
 void GifView::showNextFrame() {
   RECT client;
   GetClientRect(handle(), &client);
@@ -233,19 +259,12 @@ void GifView::showNextFrame() {
     return;
   }
   const HDC target = GetDC(handle());
-  const HDC buffer = CreateCompatibleDC(target);
-  const HBITMAP picture = CreateCompatibleBitmap(target, width, height);
-  const HGDIOBJ oldPicture = SelectObject(buffer, picture);
-  const HDC backdrop = CreateCompatibleDC(target);
-  const HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
-  BitBlt(buffer, 0, 0, width, height, backdrop, 0, 0, SRCCOPY);
-  SelectObject(backdrop, oldBackdrop);
-  DeleteDC(backdrop);
-  drawFrame(buffer, client);
-  BitBlt(target, 0, 0, width, height, buffer, 0, 0, SRCCOPY);
-  SelectObject(buffer, oldPicture);
-  DeleteObject(picture);
-  DeleteDC(buffer);
+  const HBITMAP picture = composedFrame(target, width, height);
+  const HDC source = CreateCompatibleDC(target);
+  const HGDIOBJ old = SelectObject(source, picture);
+  BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
   ReleaseDC(handle(), target);
 }
 

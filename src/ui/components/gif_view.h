@@ -55,6 +55,8 @@ class GifView : public Window {
   void scaleFrames(int width, int height);
   void keepBackdrop(HDC dc, const RECT& client);
   void showNextFrame();
+  HBITMAP composedFrame(HDC target, int width, int height);
+  void dropComposedFrames();
   void dropBitmaps();
 
   const wchar_t* rcdataName_;
@@ -66,6 +68,9 @@ class GifView : public Window {
   std::vector<HBITMAP> scaled_;  // premultiplied 32-bit frames at the drawn size
   SIZE scaledSize_{0, 0};
   HBITMAP backdrop_ = nullptr;  // what lies behind the picture, from the last full paint
+  // Each frame over that backdrop, made when first shown: a frame change
+  // is then one copy to the screen.
+  std::vector<HBITMAP> composed_;
   SIZE backdropSize_{0, 0};
   bool running_;
   int armedDelayMs_ = 0;  // the period the frame timer runs with; 0: off

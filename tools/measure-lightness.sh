@@ -18,10 +18,16 @@ rm -rf "$work" && mkdir -p "$work"
 cp build/windows/bin/Horavel.exe build/windows/bin/bare_window.exe "$work/"
 "$launcher" --prepare
 display=$("$launcher" --display)
+# Waits until both are gone: a Horavel still ending would take the next
+# start for a second one, which hands over to it and ends.
 stop_all() {
   "$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true
   "$launcher" taskkill /f /im bare_window.exe >/dev/null 2>&1 || true
-  sleep 1
+  for _ in $(seq 100); do
+    pgrep -f "measure-lightness/(Horavel|bare_window)\\.exe" >/dev/null || break
+    sleep 0.1
+  done
+  sleep 0.5
 }
 trap stop_all EXIT
 stop_all

@@ -123,12 +123,7 @@ void drawPicture(HDC dc, HBITMAP picture, int x, int y) {
   if (!picture) return;
   BITMAP size{};
   GetObjectW(picture, sizeof size, &size);
-  const HDC source = CreateCompatibleDC(dc);
-  const HGDIOBJ old = SelectObject(source, picture);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, size.bmWidth, size.bmHeight, source, 0, 0, size.bmWidth, size.bmHeight, blend);
-  SelectObject(source, old);
-  DeleteDC(source);
+  blendBitmap(dc, x, y, size.bmWidth, size.bmHeight, picture);
 }
 
 }  // namespace

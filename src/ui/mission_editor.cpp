@@ -323,12 +323,7 @@ void TfrmMis::createBanner() {
           const int size = pictureSize(kImage1.width, dpi());
           const int left = scale(kImage1.x) + (scale(kImage1.width) - size) / 2;
           const int top = scale(kImage1.y) + (scale(kImage1.height) - size) / 2;
-          const HDC source = CreateCompatibleDC(dc);
-          const HGDIOBJ old = SelectObject(source, banner_);
-          const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-          AlphaBlend(dc, left, top, size, size, source, 0, 0, size, size, blend);
-          SelectObject(source, old);
-          DeleteDC(source);
+          blendBitmap(dc, left, top, size, size, banner_);
         }
         RECT line = client;
         DrawEdge(dc, &line, EDGE_ETCHED, BF_BOTTOM);

@@ -238,11 +238,7 @@ HBITMAP GifView::composedFrame(HDC target, int width, int height) {
   picture = CreateCompatibleBitmap(target, width, height);
   const HDC buffer = CreateCompatibleDC(target);
   const HGDIOBJ oldPicture = SelectObject(buffer, picture);
-  const HDC backdrop = CreateCompatibleDC(target);
-  const HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
-  BitBlt(buffer, 0, 0, width, height, backdrop, 0, 0, SRCCOPY);
-  SelectObject(backdrop, oldBackdrop);
-  DeleteDC(backdrop);
+  copyBitmap(buffer, 0, 0, width, height, backdrop_);
   drawFrame(buffer, RECT{0, 0, width, height});
   SelectObject(buffer, oldPicture);
   DeleteDC(buffer);
@@ -259,12 +255,7 @@ void GifView::showNextFrame() {
     return;
   }
   const HDC target = GetDC(handle());
-  const HBITMAP picture = composedFrame(target, width, height);
-  const HDC source = CreateCompatibleDC(target);
-  const HGDIOBJ old = SelectObject(source, picture);
-  BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  copyBitmap(target, 0, 0, width, height, composedFrame(target, width, height));
   ReleaseDC(handle(), target);
 }
 
@@ -326,12 +317,7 @@ void GifView::drawFrame(HDC dc, const RECT& client) {
   if (!frame) return;
   const int x = client.left + (areaWidth - drawWidth) / 2;
   const int y = client.top + (areaHeight - drawHeight) / 2;
-  const HDC source = CreateCompatibleDC(dc);
-  const HGDIOBJ old = SelectObject(source, frame);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, drawWidth, drawHeight, blend);
-  SelectObject(source, old);
-  DeleteDC(source);
+  blendBitmap(dc, x, y, drawWidth, drawHeight, frame);
 }
 
 LRESULT GifView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -149,6 +149,32 @@ HBITMAP stripPicture(const wchar_t* bitmapName, int size96, int index, UINT dpi)
   return picture;
 }
 
+namespace {
+
+void drawBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int sourceX, int sourceY, bool blend) {
+  if (!bitmap) return;
+  const HDC source = CreateCompatibleDC(dc);
+  const HGDIOBJ old = SelectObject(source, bitmap);
+  if (blend) {
+    const BLENDFUNCTION function{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, width, height, source, sourceX, sourceY, width, height, function);
+  } else {
+    BitBlt(dc, x, y, width, height, source, sourceX, sourceY, SRCCOPY);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+}  // namespace
+
+void blendBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int sourceX, int sourceY) {
+  drawBitmap(dc, x, y, width, height, bitmap, sourceX, sourceY, true);
+}
+
+void copyBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int sourceX, int sourceY) {
+  drawBitmap(dc, x, y, width, height, bitmap, sourceX, sourceY, false);
+}
+
 void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client)>& paint) {
   PAINTSTRUCT ps;
   const HDC target = BeginPaint(window, &ps);

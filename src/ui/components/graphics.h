@@ -53,6 +53,12 @@ void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertic
 // for another.
 COLORREF recoloured(COLORREF colour, COLORREF fromA, COLORREF fromB, COLORREF toA, COLORREF toB);
 
+// Draws the area (sourceX, sourceY, width, height) of a bitmap at (x, y) of
+// dc: blended, for a premultiplied 32-bit picture with see-through parts, or
+// copied as it is.
+void blendBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int sourceX = 0, int sourceY = 0);
+void copyBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int sourceX = 0, int sourceY = 0);
+
 // Answers WM_PAINT through an off-screen picture of the client area, copied
 // in one go so that nothing flickers.
 void paintBuffered(HWND window, const std::function<void(HDC, const RECT& client)>& paint);

@@ -410,13 +410,7 @@ void NavBar::drawImage(HDC dc, int imageIndex, int x, int y, bool enabled) {
   }
   buildGreyImages();
   if (!greyStrip_) return;
-  HDC source = CreateCompatibleDC(dc);
-  const HGDIOBJ old = SelectObject(source, greyStrip_);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, imageWidth_, imageHeight_, source, imageIndex * imageWidth_, 0, imageWidth_, imageHeight_,
-             blend);
-  SelectObject(source, old);
-  DeleteDC(source);
+  blendBitmap(dc, x, y, imageWidth_, imageHeight_, greyStrip_, imageIndex * imageWidth_, 0);
 }
 
 void NavBar::paintChevron(HDC dc, const RECT& header, bool expanded, COLORREF colour) {

@@ -22,7 +22,11 @@ if(WIN32)
   target_compile_definitions(horavel_options INTERFACE
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   if(MINGW)
-    target_link_options(horavel_options INTERFACE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+    target_link_options(horavel_options INTERFACE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>
+      # Sections on page boundaries in the file too, so the loader maps the
+      # image instead of copying it (Wine copies a whole image whose
+      # sections are not page-aligned in the file: start time and memory).
+      -Wl,--file-alignment,0x1000)
   endif()
 endif()
 

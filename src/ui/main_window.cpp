@@ -415,9 +415,15 @@ void TForm1::layout() {
   SendMessageW(CoolBar1, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
   MoveWindow(CoolBar1, 0, 0, width, coolHeight, TRUE);
   SendMessageW(StatusBar1, WM_SIZE, 0, 0);
-  // One panel, the status clock, as wide as its widest text in the bar's font.
-  int clock[] = {statusClockWidth(reinterpret_cast<HFONT>(SendMessageW(StatusBar1, WM_GETFONT, 0, 0)),
-                                  dpi(), text_, clock_.now().year)};
+  // One panel, the status clock, as wide as its widest text in the bar's
+  // font: measured again only when the dpi (and with it the font) or the year changes.
+  const int year = clock_.now().year;
+  if (statusClock_.dpi != dpi() || statusClock_.year != year) {
+    statusClock_ = {dpi(), year,
+                    statusClockWidth(reinterpret_cast<HFONT>(SendMessageW(StatusBar1, WM_GETFONT, 0, 0)), dpi(),
+                                     text_, year)};
+  }
+  int clock[] = {statusClock_.width};
   SendMessageW(StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(clock));
   RECT status;
   GetWindowRect(StatusBar1, &status);

@@ -167,6 +167,11 @@ class TForm1 final : public Form, private StatusClockView {
   HIMAGELIST ImageList4 = nullptr;
   HACCEL accelerators_ = nullptr;
   UINT picturesDpi_ = 0;  // the dpi the picture lists were drawn for
+  struct {
+    UINT dpi;
+    int year;
+    int width;
+  } statusClock_{0, 0, 0};  // the status clock panel's width, and what it was measured for
   HICON icon_ = nullptr;
   bool created_ = false;  // the start-up, question included, is over
   WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini

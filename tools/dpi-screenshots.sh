@@ -11,6 +11,7 @@ cmake --build --preset windows --target Horavel >/dev/null
 exe=$root/build/windows/bin/Horavel.exe
 
 source tools/lib/wait-window.sh
+source tools/lib/sample-missions.sh
 
 # shot WINDOW-ID FILE: the window as it is on the screen.
 shot() {
@@ -26,12 +27,7 @@ for dpi in 144 192; do
   rm -rf "$work"
   mkdir -p "$work"
   cp "$exe" "$work/Horavel.exe"
-  {
-    printf '执行程序$C:\\Tools\\backup.exe$2026/12/9$22:30:00\r\n'
-    printf '提示消息$该起床了!$2026/12/10$07:00:00\r\n'
-    printf '打开网页$http://www.example.org/$2026/12/10$12:30:00\r\n'
-    printf '关闭计算机$关闭计算机$2026/12/10$23:30:00\r\n'
-  } | iconv -f UTF-8 -t CP936 >"$work/everyday.mis"
+  write_sample_missions "$work/everyday.mis"
 
   "$launcher" --prepare
   display=$("$launcher" --display)

@@ -11,18 +11,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 launcher=$root/cmake/wine-launcher.sh
+source "$root/tools/lib/sample-missions.sh"
 out=$(realpath -m "$1")
 work=$(mktemp -d)
 trap '"$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
 cp "$root/build/windows/bin/Horavel.exe" "$work/Horavel.exe"
-{
-  printf '执行程序$C:\\Tools\\backup.exe$2000/1/1$06:30:00\r\n'
-  printf '提示消息$该起床了!$2000/1/1$07:00:00\r\n'
-  printf '打开网页$http://www.example.org/$2000/1/1$12:30:00\r\n'
-  printf '系统响铃$内置铃声$2000/1/1$18:00:00\r\n'
-  printf '关闭计算机$关闭计算机$2000/1/1$23:30:00\r\n'
-} | iconv -f UTF-8 -t CP936 >"$work/everyday.mis"
+write_sample_missions "$work/everyday.mis"
 
 "$launcher" --prepare
 display=$("$launcher" --display)

@@ -1,7 +1,7 @@
 # System libraries loaded on their first call instead of at start: the
-# picture decoder, COM, accessibility and sound are first needed after the
-# main window shows, and each library loaded up front is time the window
-# waits for (under Wine these five cost about 40 ms of every start).
+# picture decoder, COM, accessibility, sound and the shell are first needed
+# after the main window shows, and each library loaded up front is time the
+# window waits for (under Wine these cost about 60 ms of every start).
 #
 #   horavel_late_libraries(TARGET gdiplus ole32 ...)
 #

@@ -157,7 +157,7 @@ void drawBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int
   const HGDIOBJ old = SelectObject(source, bitmap);
   if (blend) {
     const BLENDFUNCTION function{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, width, height, source, sourceX, sourceY, width, height, function);
+    GdiAlphaBlend(dc, x, y, width, height, source, sourceX, sourceY, width, height, function);
   } else {
     BitBlt(dc, x, y, width, height, source, sourceX, sourceY, SRCCOPY);
   }
@@ -200,7 +200,7 @@ void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertic
       {r.right, r.bottom, channel(GetRValue(to)), channel(GetGValue(to)), channel(GetBValue(to)), 0xff00},
   };
   GRADIENT_RECT mesh{0, 1};
-  GradientFill(dc, vertices, 2, &mesh, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+  GdiGradientFill(dc, vertices, 2, &mesh, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 COLORREF recoloured(COLORREF colour, COLORREF fromA, COLORREF fromB, COLORREF toA, COLORREF toB) {

@@ -36,17 +36,6 @@ RECT shifted(RECT r, int dy) {
   return r;
 }
 
-COLOR16 channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
-
-void verticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-  TRIVERTEX vertices[2] = {
-      {r.left, r.top, channel(GetRValue(top)), channel(GetGValue(top)), channel(GetBValue(top)), 0xff00},
-      {r.right, r.bottom, channel(GetRValue(bottom)), channel(GetGValue(bottom)), channel(GetBValue(bottom)), 0xff00},
-  };
-  GRADIENT_RECT mesh{0, 1};
-  GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
-}
-
 void fillRect(HDC dc, const RECT& r, COLORREF colour) {
   SetDCBrushColor(dc, colour);
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -435,7 +424,7 @@ void NavBar::paintGroup(HDC dc, const Group& group, int groupIndex) {
 
   RECT header = shifted(group.header, -scrollPos_);
   const bool hotHeader = hot_.group == groupIndex && hot_.item < 0;
-  verticalGradient(dc, header, colors_.headerTop, hotHeader ? colors_.headerHot : colors_.headerBottom);
+  fillGradient(dc, header, colors_.headerTop, hotHeader ? colors_.headerHot : colors_.headerBottom, true);
   if (group.expanded && !group.items.empty()) {
     const RECT line{header.left, header.bottom - 1, header.right, header.bottom};
     fillRect(dc, line, colors_.groupBorder);

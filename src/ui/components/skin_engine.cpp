@@ -116,7 +116,7 @@ void paintBand(HDC dc, HWND rebar, const Skin& skin) {
        0},
   };
   GRADIENT_RECT rect{0, 1};
-  GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+  GdiGradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
   if (edge > 0) {
     const RECT line{client.left, client.bottom - edge, client.right, client.bottom};
     SetBkColor(dc, skin.bandEdge);

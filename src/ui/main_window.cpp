@@ -101,6 +101,10 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.icon = icon_;
   // Owned by the application window, which carries the taskbar button.
   params.owner = application_.handle();
+  // The menu bar comes with the window: set afterwards, it would lay the
+  // frame out a second time.
+  createMenus();
+  params.menu = MainMenu1;
   createWindow(params);
   application_.setMainWindow(handle());
   application_.setIcon(icon_);
@@ -128,7 +132,7 @@ void TForm1::FormCreate() {
   rowColourTimer_.attach(handle(), kRowColourTimer);
   loadPictures();
 
-  createMenus();
+  setMainAccelerators(handle(), accelerators_);
   createToolBar();
   createNavBar();
   StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, handle(),
@@ -211,7 +215,6 @@ void TForm1::createMenus() {
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(mission), L"任务(&M)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(control), L"控制(&C)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
-  SetMenu(handle(), MainMenu1);
 
   // The items bound to actions with a picture show it. The window draws it
   // from ImageList1 (menus draw other bitmaps on black, and invert them
@@ -251,7 +254,6 @@ void TForm1::createMenus() {
       {FVIRTKEY | FCONTROL | FALT, 'O', cmdLoadMisConvert},
   };
   accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
-  setMainAccelerators(handle(), accelerators_);
 }
 
 int TForm1::menuPicture(int id) {

@@ -198,7 +198,7 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DPICHANGED: {
-      recordDpi(handle(), LOWORD(wParam));
+      recordDpi(LOWORD(wParam));
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

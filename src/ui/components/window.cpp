@@ -44,21 +44,19 @@ bool Window::runCommand(int id) {
   return true;
 }
 
-namespace {
-constexpr const wchar_t* kDpiProperty = L"HoravelDpi";
+const Window* Window::fromHandle(HWND window) {
+  // The class's procedure, not the window's: a subclassed window has another.
+  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)) != &Window::windowProc) return nullptr;
+  return reinterpret_cast<const Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 UINT Window::dpiOf(HWND window) {
   if (!window) return 96;
   const HWND root = GetAncestor(window, GA_ROOT);
-  const auto recorded = reinterpret_cast<UINT_PTR>(GetPropW(root ? root : window, kDpiProperty));
-  if (recorded) return static_cast<UINT>(recorded);
+  const Window* top = fromHandle(root ? root : window);
+  if (top && top->recordedDpi_) return top->recordedDpi_;
   const UINT system = GetDpiForWindow(window);
   return system == 0 ? 96 : system;
-}
-
-void Window::recordDpi(HWND topLevel, UINT dpi) {
-  SetPropW(topLevel, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
 }
 
 int Window::scale(int pixels96) const { return MulDiv(pixels96, static_cast<int>(dpi()), 96); }
@@ -77,7 +75,6 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemovePropW(hwnd, kDpiProperty);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -48,15 +48,21 @@ class Window {
   // Layout sizes are pixels at 96 dpi; this scales them to the window's dpi.
   int scale(int pixels96) const;
   UINT dpi() const { return dpiOf(hwnd_); }
+  // A top-level window's dpi as the last WM_DPICHANGED gave it.
+  void recordDpi(UINT dpi) { recordedDpi_ = dpi; }
 
  public:
   // The dpi a window lays itself out for: its top-level window's, as the
   // last WM_DPICHANGED gave it (recordDpi), or the system's until then.
+  // Kept in the window's object: layouts and paints ask for it often, and
+  // a window property would cost a call to the window server each time.
   static UINT dpiOf(HWND window);
-  static void recordDpi(HWND topLevel, UINT dpi);
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The object of a window made by createWindow, else null.
+  static const Window* fromHandle(HWND window);
   HWND hwnd_ = nullptr;
+  UINT recordedDpi_ = 0;
   std::map<int, std::function<void()>> commands_;
 };

@@ -81,6 +81,7 @@ void appendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); 
 TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
                std::filesystem::path programFolder)
     : Timer1(clock),
+      application_(L"Horavel", LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon)),
       platform_(platform),
       programFolder_(std::move(programFolder)),
       clock_(clock),
@@ -107,7 +108,6 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.menu = MainMenu1;
   createWindow(params);
   application_.setMainWindow(handle());
-  application_.setIcon(icon_);
   created_ = true;
 }
 

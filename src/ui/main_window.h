@@ -147,7 +147,7 @@ class TForm1 final : public Form, private StatusClockView {
   // The list takes the keyboard, with its focused row marked.
   void focusList();
 
-  ApplicationWindow application_{L"Horavel"};  // made before the window it owns
+  ApplicationWindow application_;  // made before the window it owns
   PlatformServices& platform_;
   const std::filesystem::path programFolder_;
   const Clock& clock_;

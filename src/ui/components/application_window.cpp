@@ -7,7 +7,7 @@ constexpr UINT kActivateMain = WM_APP + 40;
 
 }  // namespace
 
-ApplicationWindow::ApplicationWindow(const wchar_t* title) {
+ApplicationWindow::ApplicationWindow(const wchar_t* title, HICON icon) {
   CreateParams params;
   params.className = L"HoravelApplication";
   params.caption = title;
@@ -18,12 +18,8 @@ ApplicationWindow::ApplicationWindow(const wchar_t* title) {
   params.y = GetSystemMetrics(SM_CYSCREEN) / 2;
   params.width = 0;
   params.height = 0;
+  params.icon = icon;
   createWindow(params);
-}
-
-void ApplicationWindow::setIcon(HICON icon) {
-  SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 void ApplicationWindow::followMainWindow(bool shown) {

@@ -14,11 +14,11 @@
 
 class ApplicationWindow final : public Window {
  public:
-  explicit ApplicationWindow(const wchar_t* title);
+  // The icon is the button's (the class icon, so the window is made with it).
+  ApplicationWindow(const wchar_t* title, HICON icon);
   // The window whose button this is; it must be created with this window as
   // its owner.
   void setMainWindow(HWND main) { main_ = main; }
-  void setIcon(HICON icon);
   // Shows or hides the button, never activating this window itself.
   void followMainWindow(bool shown);
 

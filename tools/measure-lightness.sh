@@ -5,10 +5,10 @@
 # window is shown and while it is hidden in the tray (against the bare window
 # updating a status-bar clock each second), and the private memory after
 # start. Prints figures only.
-#   RUNS=5 CPU_SECONDS=30 tools/measure-lightness.sh
+#   RUNS=7 CPU_SECONDS=30 tools/measure-lightness.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${RUNS:-5}
+runs=${RUNS:-7}
 cpu_seconds=${CPU_SECONDS:-30}
 launcher=cmake/wine-launcher.sh
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}

@@ -81,14 +81,14 @@ void appendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); 
 TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
                std::filesystem::path programFolder)
     : Timer1(clock),
-      application_(L"Horavel", LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon)),
+      icon_(LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon)),
+      application_(L"Horavel", icon_),
       platform_(platform),
       programFolder_(std::move(programFolder)),
       clock_(clock),
       text_(text),
       runControl_(Timer1),
       rowColourTimer_(clock) {
-  icon_ = LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon);
   CreateParams params;
   params.className = kClassName;
   params.caption = L"MirolanHoravel";

@@ -147,6 +147,7 @@ class TForm1 final : public Form, private StatusClockView {
   // The list takes the keyboard, with its focused row marked.
   void focusList();
 
+  const HICON icon_;  // the program's, for the taskbar button and the main window
   ApplicationWindow application_;  // made before the window it owns
   PlatformServices& platform_;
   const std::filesystem::path programFolder_;
@@ -172,7 +173,6 @@ class TForm1 final : public Form, private StatusClockView {
     int year;
     int width;
   } statusClock_{0, 0, 0};  // the status clock panel's width, and what it was measured for
-  HICON icon_ = nullptr;
   bool created_ = false;  // the start-up, question included, is over
   WindowsProfileStore profile_{programFolder_ / kConfigFileName};  // config.ini
 };

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ui/components/flat_disabled_buttons.h"
+#include "ui/components/graphics.h"
 #include "ui/components/subclass.h"
 #include "ui/components/window.h"
 
@@ -108,15 +109,8 @@ void paintBand(HDC dc, HWND rebar, const Skin& skin) {
   GetClientRect(rebar, &client);
   const int edge = std::min<int>(MulDiv(skin.bandEdgeWidth, static_cast<int>(Window::dpiOf(rebar)), 96),
                                  client.bottom);
-  TRIVERTEX corners[2] = {
-      {client.left, client.top, static_cast<COLOR16>(GetRValue(skin.bandTop) << 8),
-       static_cast<COLOR16>(GetGValue(skin.bandTop) << 8), static_cast<COLOR16>(GetBValue(skin.bandTop) << 8), 0},
-      {client.right, client.bottom - edge, static_cast<COLOR16>(GetRValue(skin.bandBottom) << 8),
-       static_cast<COLOR16>(GetGValue(skin.bandBottom) << 8), static_cast<COLOR16>(GetBValue(skin.bandBottom) << 8),
-       0},
-  };
-  GRADIENT_RECT rect{0, 1};
-  GdiGradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+  fillGradient(dc, RECT{client.left, client.top, client.right, client.bottom - edge}, skin.bandTop, skin.bandBottom,
+               true);
   if (edge > 0) {
     const RECT line{client.left, client.bottom - edge, client.right, client.bottom};
     SetBkColor(dc, skin.bandEdge);

@@ -448,6 +448,8 @@ void TfrmMis::createButtons() {
   bindCommand(kBtnAddOn, [this] { btnAddOnClick(); });
   bindCommand(kBtnAdd, [this] { btnAddClick(); });
   bindCommand(kBtnClose, [this] { btnCloseClick(); });
+  // Esc is the close button, the editor's cancel.
+  bindCommand(IDCANCEL, [this] { btnCloseClick(); });
 }
 
 HWND TfrmMis::tabSheet(int page) const {

@@ -416,13 +416,18 @@ TEST_F(EditorTest, StartQuestionOnlyForTheFirstMissionAddedWithBtnAdd) {
   }
 }
 
-TEST_F(EditorTest, CloseButtonAndCloseBoxLeaveTheTableAlone) {
+TEST_F(EditorTest, CloseButtonCloseBoxAndEscLeaveTheTableAlone) {
   add("提示消息", "旧");
   EXPECT_FALSE(shown(1, [&] {
     page(5);
     click(editor.btnClose);
   }));
   EXPECT_FALSE(shown(1, [&] { SendMessageW(editor.handle(), WM_CLOSE, 0, 0); }));
+  // Esc in the focused control, through the program's own dispatch.
+  EXPECT_FALSE(shown(1, [&] {
+    MSG esc{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+    dispatchMessage(esc);
+  }));
   EXPECT_EQ(form.MisTable1.count(), 1);
   EXPECT_EQ(row(0).detail, "旧");
 }

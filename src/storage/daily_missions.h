@@ -23,7 +23,7 @@ std::filesystem::path dailyMissionsPath(const std::filesystem::path& programFold
 
 // The start-up load: empties the table and fills it with the file's missions,
 // each dated today. The caller loads only a file that exists. A file that
-// cannot be opened or read leaves the table empty and throws FileError.
+// cannot be opened or read leaves the table as it was and throws FileError.
 void loadDailyMissions(MisTable& table, const std::filesystem::path& file, const DateTimeText& text,
                        const Clock& clock);
 

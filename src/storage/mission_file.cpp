@@ -145,13 +145,8 @@ std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::
 
 void loadMisFile(MisTable& table, const std::filesystem::path& file, char separator,
                  std::optional<std::string_view> today) {
-  std::string bytes;
-  try {
-    bytes = readFileBytes(file);
-  } catch (...) {
-    table.clear();
-    throw;
-  }
+  // Read whole before the table changes: a failed read loses no row.
+  const std::string bytes = readFileBytes(file);
   // One change for the whole file: the list follows once, not once a row.
   table.assign(misFileRows(bytes, separator, today, nullptr));
 }

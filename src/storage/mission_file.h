@@ -56,9 +56,9 @@ std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::
 
 // ---- Files ----
 
-// Empties the table, then reads the file and appends one row per line by the
-// line rule. A file that cannot be opened or read leaves the table empty and
-// throws FileError.
+// Replaces the table's rows by the file's, one row per line by the line
+// rule; no row is selected afterwards. A file that cannot be opened or read
+// throws FileError and leaves the table, its selection included, as it was.
 void loadMisFile(MisTable& table, const std::filesystem::path& file, char separator,
                  std::optional<std::string_view> today);
 

@@ -249,8 +249,9 @@ TEST_F(MissionFileTest, LoadToTodayReDatesEveryRowWithTheUsersDateFormat) {
                                                    row("打开网页", "http://x", "05.03.2027", "")}));
 }
 
-TEST_F(MissionFileTest, MissingFileEmptiesTheTableAndReportsFileNotFound) {
-  fill({row("a", "b", "c", "d")});
+TEST_F(MissionFileTest, MissingFileLeavesTheTableAsItWasAndReportsFileNotFound) {
+  fill({row("a", "b", "c", "d"), row("e", "f", "g", "h")});
+  table.select(1);
   try {
     loadMissionFile(table, dir / "nothing.mis");
     FAIL() << "no error";
@@ -258,7 +259,8 @@ TEST_F(MissionFileTest, MissingFileEmptiesTheTableAndReportsFileNotFound) {
     EXPECT_EQ(e.number(), 2);
     EXPECT_EQ(errorBoxText(e.what()), "File not found.");
   }
-  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(rowsOf(table), (std::vector<MisRecord>{row("a", "b", "c", "d"), row("e", "f", "g", "h")}));
+  EXPECT_EQ(table.selectedIndex(), 1);
 }
 
 TEST(MisExtensionTest, AppendedUnlessTheNameEndsInMis) {

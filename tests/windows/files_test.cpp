@@ -208,22 +208,32 @@ TEST_F(FilesTest, LoadToTodayReDatesEveryRowAndKeepsTheTimes) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(FilesTest, FileErrorsShowTheSystemsErrorNumber) {
+TEST_F(FilesTest, FileErrorsShowTheSystemsErrorNumberAndLoseNoRow) {
   Boxes boxes;
   Dialogs dialogs;
   fillTwoRows();
+  form.MisTable1.select(1);
+  form.mStart();
+  // A mistyped name: the unsaved missions, their selection and the run stay.
   dialogs.choose((folder.path() / L"nowhere.mis").wstring());
   command(cmdLoadMis);
-  EXPECT_EQ(form.MisTable1.count(), 0);
-  EXPECT_EQ(ListView_GetItemCount(form.ListView1->handle()), 0);
-  ASSERT_EQ(boxes.shown.size(), 1u);
+  dialogs.choose((folder.path() / L"no folder" / L"a.mis").wstring());
+  command(cmdLoadMisConvert);
+  EXPECT_EQ(form.MisTable1.count(), 2);
+  EXPECT_EQ(form.MisTable1.row(1).detail, "c:\\tools\\a.exe");
+  EXPECT_EQ(ListView_GetItemCount(form.ListView1->handle()), 2);
+  EXPECT_EQ(form.MisTable1.selectedIndex(), 1);
+  EXPECT_EQ(ListView_GetNextItem(form.ListView1->handle(), -1, LVNI_SELECTED), 1);
+  EXPECT_TRUE(form.running());
+  form.mStop();
+  ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[0].text, L"File not found.");
   EXPECT_EQ(boxes.shown[0].caption, L"Horavel");
   EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(boxes.shown[1].text, L"Invalid filename.");
 
   // A missing folder, a file another program holds without sharing, and a
   // name Windows refuses: each shows the number of the call that failed.
-  fillTwoRows();
   dialogs.choose((folder.path() / L"no folder" / L"a.mis").wstring());
   command(cmdSaveMis);
   const auto held = folder.path() / L"held.mis";
@@ -235,10 +245,10 @@ TEST_F(FilesTest, FileErrorsShowTheSystemsErrorNumber) {
   CloseHandle(holder);
   dialogs.choose((folder.path() / L"a|b?.mis").wstring());
   command(cmdLoadMis);
-  ASSERT_EQ(boxes.shown.size(), 4u);
-  EXPECT_EQ(boxes.shown[1].text, L"Invalid filename.");
-  EXPECT_EQ(boxes.shown[2].text, L"I/O error 32.");
-  EXPECT_EQ(boxes.shown[3].text, L"I/O error 123.");
+  ASSERT_EQ(boxes.shown.size(), 5u);
+  EXPECT_EQ(boxes.shown[2].text, L"Invalid filename.");
+  EXPECT_EQ(boxes.shown[3].text, L"I/O error 32.");
+  EXPECT_EQ(boxes.shown[4].text, L"I/O error 123.");
 }
 
 TEST_F(FilesTest, SaveIntoAReadOnlyFileKeepsTheOldFile) {

@@ -32,3 +32,10 @@ void WindowsProfileStore::writeInteger(std::string_view section, std::string_vie
   if (!WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), text.c_str(), file_.c_str()))
     throw HoravelError(unableToWriteMessage(toCp936(file_.wstring())));
 }
+
+void WindowsProfileStore::removeKey(std::string_view section, std::string_view key) {
+  const std::wstring wideSection = toWide(section);
+  const std::wstring wideKey = toWide(key);
+  if (!WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), nullptr, file_.c_str()))
+    throw HoravelError(unableToWriteMessage(toCp936(file_.wstring())));
+}

@@ -14,6 +14,7 @@ class WindowsProfileStore final : public ProfileStore {
   int readInteger(std::string_view section, std::string_view key, int defaultValue) const override;
   // Throws HoravelError("Unable to write to <full path>") when the write fails.
   void writeInteger(std::string_view section, std::string_view key, int value) override;
+  void removeKey(std::string_view section, std::string_view key) override;
 
   const std::filesystem::path& file() const { return file_; }
 

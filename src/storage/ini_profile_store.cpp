@@ -95,6 +95,12 @@ int IniFileProfileStore::readInteger(std::string_view section, std::string_view 
 }
 
 void IniFileProfileStore::writeInteger(std::string_view section, std::string_view key, int value) {
+  change(section, key, value);
+}
+
+void IniFileProfileStore::removeKey(std::string_view section, std::string_view key) { change(section, key, std::nullopt); }
+
+void IniFileProfileStore::change(std::string_view section, std::string_view key, std::optional<int> value) {
   const auto fail = [this] {
     std::error_code ignored;
     const std::filesystem::path full = std::filesystem::absolute(file_, ignored);
@@ -108,7 +114,8 @@ void IniFileProfileStore::writeInteger(std::string_view section, std::string_vie
   std::vector<Line> lines = splitLines(content);
   const std::string wantedSection = foldProfileName(trimmed(section));
   const std::string wantedKey = foldProfileName(trimmed(key));
-  const std::string entry = std::string(trimmed(key)) + "=" + std::to_string(value);
+  const std::string number = value ? std::to_string(*value) : std::string();
+  const std::string entry = std::string(trimmed(key)) + "=" + number;
 
   // Where the first matching section starts and ends, and its key if any.
   std::optional<std::size_t> sectionLine;
@@ -128,10 +135,13 @@ void IniFileProfileStore::writeInteger(std::string_view section, std::string_vie
     }
   }
 
-  if (keyLine) {
+  if (!value) {
+    if (!keyLine) return;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*keyLine));
+  } else if (keyLine) {
     // The key keeps the spelling it has in the file.
     const std::string& old = lines[*keyLine].text;
-    lines[*keyLine].text = std::string(trimmed(std::string_view(old).substr(0, old.find('=')))) + "=" + std::to_string(value);
+    lines[*keyLine].text = std::string(trimmed(std::string_view(old).substr(0, old.find('=')))) + "=" + number;
   } else if (sectionLine) {
     // After the section's last non-empty line.
     std::size_t at = sectionEnd;

@@ -27,6 +27,7 @@ class IniFileProfileStore final : public ProfileStore {
   // Throws HoravelError("Unable to write to <full path>") when the file
   // cannot be read back or written.
   void writeInteger(std::string_view section, std::string_view key, int value) override;
+  void removeKey(std::string_view section, std::string_view key) override;
 
   // The text of a key, or nullopt when absent.
   std::optional<std::string> text(std::string_view section, std::string_view key) const;
@@ -34,5 +35,8 @@ class IniFileProfileStore final : public ProfileStore {
   const std::filesystem::path& file() const { return file_; }
 
  private:
+  // Writes the key's value, or takes the key out for nullopt.
+  void change(std::string_view section, std::string_view key, std::optional<int> value);
+
   std::filesystem::path file_;
 };

@@ -22,7 +22,7 @@ class MemoryProfileStore final : public ProfileStore {
   // The text of a key, or nullopt when absent.
   std::optional<std::string> text(std::string_view section, std::string_view key) const;
   void setText(std::string_view section, std::string_view key, std::string text);
-  void removeKey(std::string_view section, std::string_view key);
+  void removeKey(std::string_view section, std::string_view key) override;
 
   // While set, every write throws as for a file that cannot be written.
   bool failWrites = false;

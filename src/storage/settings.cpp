@@ -100,9 +100,22 @@ void applyAutostart(PlatformServices& platform, bool on, const std::string& exeP
 
 void confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
                      const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek) {
+  // The theme as it stands, absent (or no integer) included: two readings
+  // with different defaults differ only then.
+  const int storedTheme = profile.readInteger(kThemeSection, kThemeKey, 0);
+  const bool themeStored = storedTheme == profile.readInteger(kThemeSection, kThemeKey, 1);
   writeThemeSelect(profile, choices.theme);
-  applyTheme(choices.theme);
-  applyAutostart(platform, choices.autoRun, exePath);
+  try {
+    applyAutostart(platform, choices.autoRun, exePath);
+  } catch (...) {
+    if (!themeStored) {
+      profile.removeKey(kThemeSection, kThemeKey);
+    } else if (storedTheme != choices.theme) {
+      writeThemeSelect(profile, storedTheme);
+    }
+    throw;
+  }
   writeAutoSpeek(profile, choices.autoSpeek);
+  applyTheme(choices.theme);
   autoSpeek = choices.autoSpeek;
 }

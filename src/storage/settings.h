@@ -22,6 +22,9 @@ class ProfileStore {
   // needed. Throws HoravelError(unableToWriteMessage(file)) when the file
   // cannot be written.
   virtual void writeInteger(std::string_view section, std::string_view key, int value) = 0;
+  // Takes the key out, so that it reads as absent again; throws as
+  // writeInteger does.
+  virtual void removeKey(std::string_view section, std::string_view key) = 0;
 };
 
 // Reads the text of a value: a decimal integer with an optional sign, or,
@@ -89,11 +92,13 @@ std::string autostartCommand(const std::string& exePath);
 
 class PlatformServices;
 
-// The settings dialog's confirmation, in its order: store the theme, apply
-// it, then autostart (written only when ticked and absent, deleted only
-// when unticked and present; an existing value keeps whatever it holds),
-// then the chime (stored, then given to the flag). A failure stops the
-// steps where it happens; what was done before stays done.
+// The settings dialog's confirmation: store the theme, then autostart
+// (written only when ticked and absent, deleted only when unticked and
+// present; an existing value keeps whatever it holds), then store the
+// chime; only when all that succeeded are the look and the chime applied.
+// A failure stops the steps where it happens and applies nothing: a theme
+// already stored is stored back as it was when autostart fails, so the
+// next start shows the look of today too.
 struct SetupChoices {
   int theme = kDefaultTheme;  // the chosen item, -1 for none
   bool autoRun = true;

@@ -61,6 +61,10 @@ TEST_F(IniFileProfileStoreTest, WritesKeepOtherLinesAndAddKeysToTheirSection) {
   store.writeInteger("theme", "select", 2);
   EXPECT_EQ(readBytes(file), "; mine\n[theme]\nselect=2\nextra=12\r\n\n[other]\nfoo=bar\nautospeek=0\r\n");
   EXPECT_EQ(store.readInteger("theme", "extra", 0), 12);
+  // Taking a key out leaves the rest as it was.
+  store.removeKey("THEME", "Extra");
+  store.removeKey("theme", "absent");
+  EXPECT_EQ(readBytes(file), "; mine\n[theme]\nselect=2\n\n[other]\nfoo=bar\nautospeek=0\r\n");
 }
 
 TEST_F(IniFileProfileStoreTest, AFileThatCannotBeWrittenGivesTheFullPathAndStaysAsItWas) {

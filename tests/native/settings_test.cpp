@@ -181,13 +181,13 @@ TEST_F(SetupStepsTest, AnUnwritableFileStopsBeforeAnythingElse) {
   EXPECT_TRUE(autoSpeek);
 }
 
-TEST_F(SetupStepsTest, AFailedRunWriteLeavesTheLookStoredAndTheChimeAlone) {
+TEST_F(SetupStepsTest, AFailedRunWriteAppliesAndKeepsNoneOfTheChoices) {
   platform.failWrites = true;
   store.setText("other", "autospeek", "1");
   autoSpeek = true;
   EXPECT_THROW(confirm({2, true, false}), HoravelError);
-  EXPECT_EQ(store.text("theme", "select"), "2");
-  EXPECT_EQ(applied, std::vector<int>{2});
+  EXPECT_EQ(store.text("theme", "select"), std::nullopt);
+  EXPECT_TRUE(applied.empty());
   EXPECT_EQ(store.text("other", "autospeek"), "1");
   EXPECT_TRUE(autoSpeek);
 
@@ -199,7 +199,10 @@ TEST_F(SetupStepsTest, AFailedRunWriteLeavesTheLookStoredAndTheChimeAlone) {
   } catch (const HoravelError& e) {
     EXPECT_STREQ(e.what(), "Invalid data type for 'Horavel'");
   }
-  EXPECT_EQ(store.text("theme", "select"), "1");
-  EXPECT_EQ(applied, (std::vector<int>{2, 1}));
+  EXPECT_EQ(store.text("theme", "select"), std::nullopt);
+  store.setText("theme", "select", "3");
+  EXPECT_THROW(confirm({1, true, false}), HoravelError);
+  EXPECT_EQ(store.text("theme", "select"), "3");
+  EXPECT_TRUE(applied.empty());
   EXPECT_TRUE(autoSpeek);
 }

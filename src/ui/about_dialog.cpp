@@ -132,9 +132,9 @@ TfrmAbout::TfrmAbout(HWND owner) {
   CreateParams params;
   params.className = L"TfrmAbout";
   params.caption = L"关于程序";
-  // No caption bar, no system menu: nothing to drag or close it by. A thin
-  // line around the card sets it apart from the window behind it.
-  params.style = WS_POPUP | WS_BORDER | WS_CLIPSIBLINGS;
+  // No caption bar, no system menu, no frame: nothing to drag or close it
+  // by. The card's own outline sets it apart from the window behind it.
+  params.style = WS_POPUP | WS_CLIPSIBLINGS;
   params.exStyle = WS_EX_CONTROLPARENT;
   params.owner = owner;
   params.x = 0;

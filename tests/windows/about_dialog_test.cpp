@@ -180,16 +180,16 @@ TEST(AboutBoxTest, IsACardOfItsSizeCentredOnItsOwnerWithNothingToDragItBy) {
 
   const DWORD style = styleOf(box);
   EXPECT_TRUE(style & WS_POPUP);
-  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), static_cast<DWORD>(WS_BORDER));  // no caption
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME), 0u);  // no caption, no frame
 
   RECT client, frame;
   GetClientRect(box, &client);
   GetWindowRect(box, &frame);
   EXPECT_EQ(client.right, scaled(box, 371));
   EXPECT_EQ(client.bottom, scaled(box, 210));
-  // Only a thin line around the card, which sets it apart from what lies behind.
-  EXPECT_EQ(frame.right - frame.left, client.right + 2 * GetSystemMetrics(SM_CXBORDER));
-  EXPECT_EQ(frame.bottom - frame.top, client.bottom + 2 * GetSystemMetrics(SM_CYBORDER));
+  // Nothing outside the card: its own outline sets it apart.
+  EXPECT_EQ(frame.right - frame.left, client.right);
+  EXPECT_EQ(frame.bottom - frame.top, client.bottom);
   expectCentredOn(box, theOwner());
 
   // Every point of the card is client area (or a control on it), never a

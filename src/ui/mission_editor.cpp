@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/mis_kind.h"
+#include "core/scheduler.h"
 #include "platform/text_conversion.h"
 #include "resource_names.h"
 #include "ui/components/file_name_edit.h"
@@ -150,12 +151,6 @@ constexpr const wchar_t* kPresets[4] = {
 constexpr const wchar_t* kSampleUrl = L"http://www.example.org/";
 constexpr const wchar_t* kSampleEmail = L"someone@example.org";
 
-// The page a row's kind opens in modify mode; page 0 for any other text.
-int pageOfKind(const std::string& kindName) {
-  const MisKind* kind = findMisKind(kindName);
-  return kind ? kind->editorPage : 0;
-}
-
 // The one kind a page other than page 0 makes.
 std::string_view kindOfPage(int page) {
   for (const MisKind& kind : kMisKinds) {
@@ -196,6 +191,16 @@ void setGlyph(HWND button, HIMAGELIST list) {
   images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
   SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
   InvalidateRect(button, nullptr, TRUE);
+}
+
+// The text that puts detail into a file-name edit so that its file name
+// reads detail back: as it is, or in double quotes (a path with a blank
+// that names no file yet).
+std::wstring fileNameEditText(const std::string& detail) {
+  const std::wstring path = toWide(detail);
+  if (fileNameOfText(path) == path) return path;
+  const std::wstring quoted = L"\"" + path + L"\"";
+  return fileNameOfText(quoted) == path ? quoted : path;
 }
 
 SYSTEMTIME pickerTime(HWND picker) {
@@ -474,34 +479,70 @@ void TfrmMis::showEditor() {
 }
 
 void TfrmMis::FormShow() {
-  // One reading of the clock for both pickers: the time an hour on (the
-  // hour wraps at 24, the date stays today), milliseconds dropped.
-  const LocalDateTime now = clock_.now();
-  const int hour = now.hour + 1 >= 24 ? 0 : now.hour + 1;
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(now.year);
-  time.wMonth = static_cast<WORD>(now.month);
-  time.wDay = static_cast<WORD>(now.day);
-  time.wDayOfWeek = static_cast<WORD>(dayOfWeek(now.year, now.month, now.day));
-  time.wHour = static_cast<WORD>(hour);
-  time.wMinute = static_cast<WORD>(now.minute);
-  time.wSecond = static_cast<WORD>(now.second);
-  DateTime_SetSystemtime(dpTime, GDT_VALID, &time);
-
+  // An hour from now, milliseconds dropped; past 23:00 that is tomorrow.
+  setPickers(fromWallSecond(wallSecond(clock_.now()) + 3600));
   showPage(0);
   SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
-
-  SYSTEMTIME today = time;
-  today.wHour = today.wMinute = today.wSecond = 0;
-  DateTime_SetSystemtime(dpDate, GDT_VALID, &today);
+  shownRow_.reset();
+  shownMission_.reset();
 
   setGlyph(btnAdd, misMode == 2 ? glyphSave_ : glyphAdd_);
   if (misMode == 2) {
     const MisTable& table = table_;
     const int selected = table.selectedIndex();
-    if (selected >= 0 && selected < table.count()) showPage(pageOfKind(table.row(selected).kindName));
+    if (selected >= 0 && selected < table.count()) showRow(table.row(selected));
   }
   focusControl(firstControlOfPage(activePage_));
+}
+
+void TfrmMis::setPickers(const LocalDateTime& when) {
+  SYSTEMTIME time{};
+  time.wYear = static_cast<WORD>(when.year);
+  time.wMonth = static_cast<WORD>(when.month);
+  time.wDay = static_cast<WORD>(when.day);
+  time.wDayOfWeek = static_cast<WORD>(dayOfWeek(when.year, when.month, when.day));
+  time.wHour = static_cast<WORD>(when.hour);
+  time.wMinute = static_cast<WORD>(when.minute);
+  time.wSecond = static_cast<WORD>(when.second);
+  DateTime_SetSystemtime(dpTime, GDT_VALID, &time);
+  SYSTEMTIME day = time;
+  day.wHour = day.wMinute = day.wSecond = 0;
+  DateTime_SetSystemtime(dpDate, GDT_VALID, &day);
+}
+
+void TfrmMis::showRow(const MisRecord& row) {
+  const MisKind* kind = findMisKind(row.kindName);
+  // A caption that names no kind: page 0 with no entry chosen, so saving
+  // leaves the row alone.
+  showPage(kind ? kind->editorPage : 0);
+  const std::wstring detail = toWide(row.detail);
+  switch (activePage_) {
+    case 0: SendMessageW(ListBox1, LB_SETCURSEL, static_cast<WPARAM>(kind ? kind - kMisKinds.data() : -1), 0); break;
+    case 1: fnPro->setText(fileNameEditText(row.detail)); break;
+    case 2: fnFile->setText(fileNameEditText(row.detail)); break;
+    case 3: SetWindowTextW(Memo1, detail.c_str()); break;
+    case 4: fnRing->setText(fileNameEditText(row.detail)); break;
+    case 5: SetWindowTextW(editUrl, detail.c_str()); break;
+    case 6: SetWindowTextW(editEmail, detail.c_str()); break;
+    default: break;
+  }
+  // The row's day and time of day where they read back; otherwise the
+  // pickers keep an hour from now.
+  LocalDateTime when = fromWallSecond(wallSecond(clock_.now()) + 3600);
+  if (const std::optional<CivilDate> date = text_.parseDate(row.dateText)) {
+    when.year = date->year;
+    when.month = date->month;
+    when.day = date->day;
+  }
+  const std::optional<TimeOfDay> time = readMissionTime(text_, row.timeText);
+  if (time && time->hour < 24 && time->minute < 60 && time->second < 60) {
+    when.hour = time->hour;
+    when.minute = time->minute;
+    when.second = time->second;
+  }
+  setPickers(when);
+  shownRow_ = row;
+  shownMission_ = heldMission();
 }
 
 HWND TfrmMis::firstControlOfPage(int page) const {
@@ -558,7 +599,18 @@ void TfrmMis::modifyMis() {
   MisTable& table = table_;
   const int selected = table.selectedIndex();
   if (selected < 0 || selected >= table.count()) return;
-  if (auto mission = heldMission()) table.overwrite(selected, std::move(*mission));
+  std::optional<MisRecord> mission = heldMission();
+  if (!mission) return;
+  if (shownRow_ && shownMission_) {
+    // What the user did not change stays byte for byte as the row had it:
+    // a time written without its leading zero, a path whose quotes the edit
+    // drops, a date the pickers cannot show.
+    for (std::string MisRecord::*text : {&MisRecord::kindName, &MisRecord::detail, &MisRecord::dateText,
+                                         &MisRecord::timeText}) {
+      if ((*mission).*text == (*shownMission_).*text) (*mission).*text = (*shownRow_).*text;
+    }
+  }
+  table.overwrite(selected, std::move(*mission));
 }
 
 void TfrmMis::btnAddClick() {

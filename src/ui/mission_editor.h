@@ -3,7 +3,8 @@
 // main window in add mode or modify mode. The user picks a kind on the side
 // bar, fills in that kind's page and a date and a time; the buttons append
 // the mission to the main window's table or overwrite the selected row.
-// Nothing is checked: what the controls hold goes into the row as it is.
+// Modify mode opens with the row's own kind, detail, date and time; what the
+// user leaves untouched is saved back exactly as the row held it.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -104,6 +105,10 @@ class TfrmMis final : public Form {
   void createTimeBox();
   void createButtons();
   void showPage(int page);
+  // The pickers' date and time of day.
+  void setPickers(const LocalDateTime& when);
+  // Modify mode: the row's kind, detail, date and time in the controls.
+  void showRow(const MisRecord& row);
   // Where the focus goes when the editor shows that page.
   HWND firstControlOfPage(int page) const;
   void layout() override;
@@ -114,6 +119,11 @@ class TfrmMis final : public Form {
   const DateTimeText& text_;
   RunControl& runControl_;
   int activePage_ = 0;
+  // Modify mode: the row as the table held it when the editor showed it, and
+  // the mission the controls held then. A text the user left as it was
+  // goes back into the row as the row had it.
+  std::optional<MisRecord> shownRow_;
+  std::optional<MisRecord> shownMission_;
   std::unique_ptr<EditorPanel> Panel1;
   std::unique_ptr<EditorPanel> Panel2;
   std::unique_ptr<EditorPanel> Panel3;

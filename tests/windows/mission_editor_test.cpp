@@ -229,7 +229,7 @@ TEST_F(EditorTest, ShowingCentresOnTheMainWindowAndResetsTimePageAndChoice) {
   });
 }
 
-TEST_F(EditorTest, LateEveningWrapsTheHourButKeepsTodaysDate) {
+TEST_F(EditorTest, LateEveningProposesTheHourAfterMidnightOfTomorrow) {
   clock.set({2026, 12, 31, 23, 5, 10, 999});
   shown(1, [&] {
     const SYSTEMTIME t = pickerTime(editor.dpTime);
@@ -237,13 +237,13 @@ TEST_F(EditorTest, LateEveningWrapsTheHourButKeepsTodaysDate) {
     EXPECT_EQ(t.wMinute, 5);
     EXPECT_EQ(t.wSecond, 10);
     const SYSTEMTIME d = pickerTime(editor.dpDate);
-    EXPECT_EQ(d.wYear, 2026);
-    EXPECT_EQ(d.wMonth, 12);
-    EXPECT_EQ(d.wDay, 31);
+    EXPECT_EQ(d.wYear, 2027);
+    EXPECT_EQ(d.wMonth, 1);
+    EXPECT_EQ(d.wDay, 1);
     click(editor.btnAddOn);
   });
   ASSERT_EQ(form.MisTable1.count(), 1);
-  EXPECT_EQ(row(0).dateText, "2026/12/31");
+  EXPECT_EQ(row(0).dateText, "2027/1/1");
   EXPECT_EQ(row(0).timeText, "00:05:10");
 }
 
@@ -432,7 +432,7 @@ TEST_F(EditorTest, CloseButtonCloseBoxAndEscLeaveTheTableAlone) {
   EXPECT_EQ(row(0).detail, "旧");
 }
 
-TEST_F(EditorTest, ModifyOpensTheRowsPageButNotItsTextsAndOverwritesOnlyThatRow) {
+TEST_F(EditorTest, ModifyOpensTheRowsOwnTextsAndOverwritesOnlyThatRow) {
   add("提示消息", "第零行");
   add("打开网页", "http://old.example.org/");
   add("发送邮件", "a@example.org");
@@ -444,23 +444,29 @@ TEST_F(EditorTest, ModifyOpensTheRowsPageButNotItsTextsAndOverwritesOnlyThatRow)
   shown(2, [&] {
     EXPECT_EQ(editor.activePage(), 5);
     EXPECT_TRUE(IsWindowVisible(editor.tabSheet(5)));
-    EXPECT_EQ(textOf(editor.editUrl), L"http://last.example.org/");
+    EXPECT_EQ(textOf(editor.editUrl), L"http://old.example.org/");
+    const SYSTEMTIME d = pickerTime(editor.dpDate);
+    EXPECT_EQ(d.wYear * 10000 + d.wMonth * 100 + d.wDay, 20260101);
+    const SYSTEMTIME t = pickerTime(editor.dpTime);
+    EXPECT_EQ(t.wHour * 10000 + t.wMinute * 100 + t.wSecond, 80000);
+    SetWindowTextW(editor.editUrl, L"http://new.example.org/");
     click(editor.btnAdd);
   });
   ASSERT_EQ(form.MisTable1.count(), 3);
   EXPECT_EQ(row(0), (MisRecord{"提示消息", "第零行", "2026/1/1", "08:00:00", 0}));
-  EXPECT_EQ(row(1), (MisRecord{"打开网页", "http://last.example.org/", "2026/12/9", "15:23:45", 5}));
+  EXPECT_EQ(row(1), (MisRecord{"打开网页", "http://new.example.org/", "2026/1/1", "08:00:00", 5}));
   EXPECT_EQ(row(2), (MisRecord{"发送邮件", "a@example.org", "2026/1/1", "08:00:00", 0}));
   EXPECT_EQ(form.MisTable1.selectedIndex(), 1);
 
-  // Another page before saving changes the row's kind.
+  // Another page before saving changes the row's kind; its time stays.
   form.MisTable1.select(2);
   shown(2, [&] {
     EXPECT_EQ(editor.activePage(), 6);
+    EXPECT_EQ(textOf(editor.editEmail), L"a@example.org");
     page(4);
     click(editor.btnAdd);
   });
-  EXPECT_EQ(row(2), (MisRecord{"系统响铃", "内置铃声", "2026/12/9", "15:23:45", 4}));
+  EXPECT_EQ(row(2), (MisRecord{"系统响铃", "内置铃声", "2026/1/1", "08:00:00", 4}));
 }
 
 TEST_F(EditorTest, FocusStartsOnTheShownPageAndReturnOnABrowseButtonBrowses) {
@@ -497,24 +503,58 @@ TEST_F(EditorTest, FocusStartsOnTheShownPageAndReturnOnABrowseButtonBrowses) {
   EXPECT_EQ(row(0).detail, "c:\\a.exe");
 }
 
-TEST_F(EditorTest, ModifyOnPowerRowsAndUnknownKinds) {
-  add("重启计算机", "重启计算机");
-  add("发送邮件", "a@example.org");
-  form.MisTable1.select(0);
+TEST_F(EditorTest, SavedUnchangedEveryRowKeepsItsBytes) {
+  // As files and other formats wrote them: no leading zero, a padded date,
+  // a time no picker can show, a path with a blank that names no file yet,
+  // a reminder of two lines, a caption that names no kind.
+  const std::vector<MisRecord> rows{
+      {"重启计算机", "重启计算机", "2026/01/02", "8:00:00", 0},
+      {"执行程序", "C:\\Tools\\My App\\run.exe", "2026/12/9", "25:61:00", 1},
+      {"提示消息", "第一行\r\n第二行", "2020/2/30", "07:30:00", 3},
+      {"注销计算机", "注销计算机", "2026/12/10", "23:59:59", 0},
+      {"随手记", "x", "2026/12/9", "08:00:00", 0},
+  };
+  for (const MisRecord& r : rows) form.MisTable1.append(r);
   Answers none(IDYES);
-  shown(2, [&] {
-    EXPECT_EQ(editor.activePage(), 0);
-    EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 0);
-    click(editor.btnAdd);
-  });
-  EXPECT_EQ(row(0), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/9", "15:23:45", 0}));
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    form.MisTable1.select(i);
+    shown(2, [&] { click(editor.btnAdd); });
+    EXPECT_EQ(row(i), rows[static_cast<size_t>(i)]) << i;
+  }
   EXPECT_TRUE(none.asked.empty());  // modify never asks
 
+  // What they showed: the power entry, the path, the message, the pickers.
+  form.MisTable1.select(0);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 0);
+    EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 1);
+    const SYSTEMTIME d = pickerTime(editor.dpDate);
+    EXPECT_EQ(d.wYear * 10000 + d.wMonth * 100 + d.wDay, 20260102);
+    EXPECT_EQ(pickerTime(editor.dpTime).wHour, 8);
+  });
   form.MisTable1.select(1);
-  shown(2, [&] { EXPECT_EQ(editor.activePage(), 6); });
-  form.MisTable1.renameKind(1, "随手记");
-  shown(2, [&] { EXPECT_EQ(editor.activePage(), 0); });
-  EXPECT_EQ(row(1).kindName, "随手记");
+  shown(2, [&] {
+    EXPECT_EQ(editor.fnPro->fileName(), L"C:\\Tools\\My App\\run.exe");
+    EXPECT_EQ(pickerTime(editor.dpTime).wHour, 15);  // an hour from now
+  });
+  form.MisTable1.select(2);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 3);
+    EXPECT_EQ(textOf(editor.Memo1), L"第一行\r\n第二行");
+    // The time the user picks is written in the user's format.
+    SYSTEMTIME t = pickerTime(editor.dpTime);
+    t.wHour = 9;
+    DateTime_SetSystemtime(editor.dpTime, GDT_VALID, &t);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(2), (MisRecord{"提示消息", "第一行\r\n第二行", "2020/2/30", "09:30:00", 3}));
+  form.MisTable1.select(3);
+  shown(2, [&] { EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 2); });
+  form.MisTable1.select(4);
+  shown(2, [&] {
+    EXPECT_EQ(editor.activePage(), 0);
+    EXPECT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), LB_ERR);
+  });
 }
 
 TEST_F(EditorTest, SideBarItemsSwitchPagesByMouseAndKeyboard) {

@@ -84,13 +84,14 @@ std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width) {
   return lines;
 }
 
-TfrmTishi::TfrmTishi() {
+TfrmTishi::TfrmTishi(HWND mainWindow) : mainWindow_(mainWindow) {
   CreateParams params;
   params.className = L"TfrmTishi";
   params.caption = L"友情提示:";
   params.style = WS_POPUP;
-  // A tool window: no taskbar button of its own.
-  params.exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
+  // A tool window: no taskbar button of its own. Topmost from the start: a
+  // program in the notification area may not bring a window to the front.
+  params.exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
   params.x = 0;
   params.y = 0;
   params.width = kPictureSize.cx;
@@ -120,10 +121,19 @@ void TfrmTishi::layout() {
   Label2.bounds = boundsAt(scale(22), scale(272), scale(90), scale(12));
   lbNum.bounds = boundsAt(scale(112), scale(272), scale(12), scale(12));
   setNum(kCountdownSeconds - elapsed_);
+  placeInCorner();
+}
 
-  // The whole screen's lower right corner, not the work area's.
-  SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) - width, GetSystemMetrics(SM_CYSCREEN) - height,
-               width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+void TfrmTishi::placeInCorner() {
+  const HMONITOR monitor = mainWindow_ ? MonitorFromWindow(mainWindow_, MONITOR_DEFAULTTOPRIMARY)
+                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  const int width = scale(kPictureSize.cx);
+  const int height = scale(kPictureSize.cy);
+  SetWindowPos(handle(), nullptr, info.rcWork.right - width, info.rcWork.bottom - height, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmTishi::loadPictures() {
@@ -171,7 +181,11 @@ void TfrmTishi::setMessage(const std::string& cp936) {
   InvalidateRect(handle(), nullptr, FALSE);
 }
 
-void TfrmTishi::showModal() { ShowModal(); }
+void TfrmTishi::showModal() {
+  // The main window may have moved to another monitor since the last one.
+  placeInCorner();
+  ShowModal(Activation::None);
+}
 
 void TfrmTishi::FormShow() {
   elapsed_ = 0;

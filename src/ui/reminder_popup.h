@@ -1,7 +1,9 @@
 #pragma once
 // The reminder popup: a borderless, translucent window shaped by its
-// picture, in the lower right corner of the screen, that shows a reminder's
-// message and closes itself after counting down ten seconds.
+// picture, in the lower right corner of the work area (above the taskbar)
+// of the main window's monitor, that shows a reminder's message and closes
+// itself after counting down ten seconds. It is topmost from its first
+// showing and never takes the keyboard focus from what the user types into.
 //
 // One instance lives for the whole run. Its picture and labels are drawn by
 // the window itself: fuchsia is the see-through colour, so whatever is not
@@ -19,9 +21,9 @@
 
 class TfrmTishi final : public Form, public ReminderPopup {
  public:
-  // Created hidden, placed in the screen's lower right corner (again after
-  // a dpi change).
-  TfrmTishi();
+  // Created hidden; placed beside mainWindow's monitor at every showing
+  // (and after a dpi change). Without a main window, the primary monitor.
+  explicit TfrmTishi(HWND mainWindow = nullptr);
   ~TfrmTishi() override;
 
   static constexpr UINT_PTR kTimer1 = 1;  // the countdown timer's id
@@ -71,17 +73,20 @@ class TfrmTishi final : public Form, public ReminderPopup {
   void loadPictures() override;
   void skinChanged() override;
   // Sizes the popup to its picture, places the labels for the window's dpi
-  // and puts it in the screen's lower right corner.
+  // and puts it in the corner.
   void layout() override;
 
  private:
   void FormCreate();
+  // The lower right corner of the work area of the main window's monitor.
+  void placeInCorner();
   void Close();
   void stopTimer();
   void setNum(int seconds);
   void paint(HDC dc) const;
   void doubleClick(POINT at);
 
+  HWND mainWindow_;
   int elapsed_ = 0;
   bool timerRunning_ = false;
 };

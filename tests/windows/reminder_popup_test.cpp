@@ -84,6 +84,65 @@ void doubleClick(const TfrmTishi& popup, int x96, int y96) {
 
 bool topmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
+// The work area of the monitor a window is on (the primary one for none).
+RECT workAreaOf(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(window ? MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY)
+                         : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                  &info);
+  return info.rcWork;
+}
+
+// The popup sits in the work area's lower right corner.
+bool inTheCorner(const TfrmTishi& popup, HWND mainWindow) {
+  RECT r, work = workAreaOf(mainWindow);
+  GetWindowRect(popup.handle(), &r);
+  return r.right == work.right && r.bottom == work.bottom;
+}
+
+// A window of another program's in the foreground, with the keyboard focus
+// in its edit box: made and served by a thread of its own, as another
+// program's would be.
+class SomeoneTyping {
+ public:
+  SomeoneTyping() {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &SomeoneTyping::run, this, 0, nullptr);
+    WaitForSingleObject(ready_, 5000);
+  }
+  ~SomeoneTyping() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+  }
+  HWND window() const { return window_; }
+  HWND edit() const { return edit_; }
+
+ private:
+  static DWORD WINAPI run(LPVOID self) {
+    auto* me = static_cast<SomeoneTyping*>(self);
+    me->threadId_ = GetCurrentThreadId();
+    me->window_ = CreateWindowExW(0, L"EDIT", L"typing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                  nullptr, nullptr, nullptr);
+    me->edit_ = me->window_;
+    SetForegroundWindow(me->window_);
+    SetFocus(me->edit_);
+    SetEvent(me->ready_);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    DestroyWindow(me->window_);
+    return 0;
+  }
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HWND window_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
 // The popup's client area as 32-bit pixels, drawn through WM_PRINTCLIENT.
 class Rendering {
  public:
@@ -144,7 +203,7 @@ std::wstring joined(const std::vector<std::wstring>& lines, const wchar_t* separ
 
 }  // namespace
 
-TEST(TishiTest, IsCreatedHiddenBorderlessTranslucentAndInTheScreensCorner) {
+TEST(TishiTest, IsCreatedHiddenBorderlessTranslucentTopmostAndInTheWorkAreasCorner) {
   TfrmTishi popup;
   const HWND window = popup.handle();
   ASSERT_TRUE(IsWindow(window));
@@ -156,7 +215,7 @@ TEST(TishiTest, IsCreatedHiddenBorderlessTranslucentAndInTheScreensCorner) {
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME));
-  EXPECT_FALSE(topmost(window));
+  EXPECT_TRUE(topmost(window));
 
   COLORREF key = 0;
   BYTE alpha = 0;
@@ -166,15 +225,14 @@ TEST(TishiTest, IsCreatedHiddenBorderlessTranslucentAndInTheScreensCorner) {
   EXPECT_EQ(alpha, 200);
   EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
 
-  // The picture's size, at the whole screen's lower right corner.
+  // The picture's size, at the work area's lower right corner.
   RECT r;
   GetWindowRect(window, &r);
   const int width = scaled(window, 200);
   const int height = scaled(window, 442);
   EXPECT_EQ(r.right - r.left, width);
   EXPECT_EQ(r.bottom - r.top, height);
-  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) - width);
-  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - height);
+  EXPECT_TRUE(inTheCorner(popup, nullptr));
   GetClientRect(window, &r);
   EXPECT_EQ(r.right, width);
   EXPECT_EQ(r.bottom, height);
@@ -209,15 +267,12 @@ TEST(TishiTest, DrawsThePictureWithSeeThroughFuchsiaAndTheLabelsOnWhite) {
   EXPECT_GT(inkPixels, 20);
 
   // Moved to a monitor of 144 dpi: the picture drawn for 150 per cent, as it
-  // is drawn, fills the grown window, back in the screen's corner.
+  // is drawn, fills the grown window, back in the corner.
   changeDpi(w, 144);
   const Rendering big(popup);
   ASSERT_EQ(big.width, 300);
   ASSERT_EQ(big.height, 663);
-  RECT r;
-  GetWindowRect(w, &r);
-  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) - 300);
-  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 663);
+  EXPECT_TRUE(inTheCorner(popup, nullptr));
   const HBITMAP drawn = loadPngResource(L"POPUP_150");
   DIBSECTION dib{};
   ASSERT_EQ(GetObjectW(drawn, sizeof dib, &dib), static_cast<int>(sizeof dib));
@@ -410,8 +465,10 @@ TEST(TishiTest, TheCountdownRunsInRealTime) {
   EXPECT_LT(took, std::chrono::seconds(5));
 }
 
-TEST(TishiTest, TheFirstReminderIsAnOrdinaryWindowEveryLaterOneTopmost) {
-  TfrmTishi popup;
+TEST(TishiTest, EveryReminderIsTopmostInTheWorkAreaAndLeavesTheKeyboardWhereItWas) {
+  SomeoneTyping someone;
+  ASSERT_EQ(GetForegroundWindow(), someone.window());
+  TfrmTishi popup(theOwner());
   WindowsPlatformServices platform;
   PlatformSoundPlayer sounds(platform);
   PlatformMissionActions actions(platform, popup, sounds);
@@ -419,6 +476,15 @@ TEST(TishiTest, TheFirstReminderIsAnOrdinaryWindowEveryLaterOneTopmost) {
   std::vector<std::wstring> seen;
   auto look = [&] {
     seen.push_back(popup.Label1.caption + L" " + state(popup) + (topmost(popup.handle()) ? L" topmost" : L""));
+    if (IsWindowVisible(popup.handle())) {
+      EXPECT_TRUE(inTheCorner(popup, theOwner()));
+      // Whoever was typing goes on typing.
+      EXPECT_EQ(GetForegroundWindow(), someone.window());
+      GUITHREADINFO other{};
+      other.cbSize = sizeof other;
+      GetGUIThreadInfo(GetWindowThreadProcessId(someone.window(), nullptr), &other);
+      EXPECT_EQ(other.hwndFocus, someone.edit());
+    }
   };
   script.step(look);
   // Due while the first shows, as in a nested scheduler pass: it waits.
@@ -437,8 +503,8 @@ TEST(TishiTest, TheFirstReminderIsAnOrdinaryWindowEveryLaterOneTopmost) {
   script.step(look);
   script.run([&] { actions.mMessage("第一条"); });
 
-  EXPECT_EQ(seen, (std::vector<std::wstring>{L"第一条 10", L"第一条 10", L"第二条 10 topmost", L"第二条 9 topmost",
-                                             L"第二条 closed topmost"}));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"第一条 10 topmost", L"第一条 10 topmost", L"第二条 10 topmost",
+                                             L"第二条 9 topmost", L"第二条 closed topmost"}));
   EXPECT_FALSE(actions.showingReminder());
 
   // A third reminder still shows topmost.

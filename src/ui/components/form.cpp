@@ -75,14 +75,15 @@ void dispatchMessage(MSG& message) {
   DispatchMessageW(&message);
 }
 
-int Form::ShowModal() {
+int Form::ShowModal(Activation activation) {
   DisabledWindows disabled{GetCurrentThreadId(), handle(), {}};
   EnumThreadWindows(disabled.thread, &disableOne, reinterpret_cast<LPARAM>(&disabled));
   modal_ = true;
   modalResult_ = 0;
-  ShowWindow(handle(), SW_SHOW);
+  const bool activate = activation == Activation::Activate;
+  ShowWindow(handle(), activate ? SW_SHOW : SW_SHOWNOACTIVATE);
   FormShow();
-  SetForegroundWindow(handle());
+  if (activate) SetForegroundWindow(handle());
 
   bool quit = false;
   int quitCode = 0;

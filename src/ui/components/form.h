@@ -24,8 +24,10 @@ class Form : public Window {
  public:
   ~Form() override;
   // Shows the form and returns when it has closed, with its modal result
-  // (IDOK, IDCANCEL, ...).
-  int ShowModal();
+  // (IDOK, IDCANCEL, ...). A form shown without activation leaves the
+  // keyboard focus where it was (in another program, say).
+  enum class Activation { Activate, None };
+  int ShowModal(Activation activation = Activation::Activate);
   bool isModal() const { return modal_; }
   // Ends a modal show with the result, or hides a modeless form.
   void closeWith(int modalResult);

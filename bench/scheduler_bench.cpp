@@ -32,7 +32,7 @@ struct NoActions : MissionActions {
   void mExecPro(std::string) override {}
   void mOpenFile(std::string) override {}
   void mMessage(std::string) override {}
-  void mRing() override {}
+  void mRing(std::string) override {}
   void mOpenUrl(std::string) override {}
   void mEmail(std::string) override {}
 };
@@ -43,6 +43,7 @@ struct NoStatus : StatusClockView {
 
 struct NoSounds : SoundPlayer {
   void play(const std::string&) override {}
+  void playFile(const std::string&, const std::string&) override {}
 };
 
 // state.range(1): the seconds each pass examines, 1 or 60.

@@ -10,9 +10,7 @@
 #include "platform/windows_clock.h"
 #include "platform/windows_file_replace.h"
 #include "platform/windows_platform_services.h"
-#include "ui/mission_editor.h"
-#include "ui/reminder_popup.h"
-#include "ui/main_window.h"
+#include "ui/program_windows.h"
 #include "ui/components/form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -32,15 +30,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   WindowsClock clock;
   const DateTimeText text(userDateTimePatterns());
 
-  // The three windows that live for the whole run, in this order. The main
-  // window is on screen before the other two are made: they show later, if
-  // at all, and nothing reaches them before the message loop runs.
-  TForm1 Form1(platform, clock, text, programFolder());
-  ShowWindow(Form1.handle(), showCommand);
-  UpdateWindow(Form1.handle());
-  TfrmMis frmMis(Form1.handle(), Form1.MisTable1, clock, text, Form1.runControl());
-  TfrmTishi frmTishi;
-  Form1.attachWindows(&frmMis, &frmTishi);
+  ProgramWindows windows(platform, clock, text, programFolder(), showCommand);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);

@@ -32,5 +32,9 @@ inline constexpr std::array<MisKind, 9> kMisKinds{{
     {"\xB7\xA2\xCB\xCD\xD3\xCA\xBC\xFE", 6, 6, MisAction::Email},  // 发送邮件
 }};
 
+// A ring's detail for the built-in sound, the text the editor's sound field
+// starts with: "内置铃声".
+inline constexpr std::string_view kBuiltInRing = "\xC4\xDA\xD6\xC3\xC1\xE5\xC9\xF9";
+
 // The kind whose name equals kindName exactly, or nullptr.
 const MisKind* findMisKind(std::string_view kindName);

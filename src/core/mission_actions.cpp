@@ -8,7 +8,7 @@ void perform(MissionActions& actions, MisAction action, const std::string& detai
     case MisAction::ExecPro: actions.mExecPro(detail); break;
     case MisAction::OpenFile: actions.mOpenFile(detail); break;
     case MisAction::Message: actions.mMessage(detail); break;
-    case MisAction::Ring: actions.mRing(); break;
+    case MisAction::Ring: actions.mRing(detail); break;
     case MisAction::OpenUrl: actions.mOpenUrl(detail); break;
     case MisAction::Email: actions.mEmail(detail); break;
   }

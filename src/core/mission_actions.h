@@ -15,7 +15,9 @@ class MissionActions {
   virtual void mExecPro(std::string path) = 0;
   virtual void mOpenFile(std::string path) = 0;
   virtual void mMessage(std::string message) = 0;
-  virtual void mRing() = 0;
+  // The detail names a sound file chosen by the user, or "内置铃声" (the
+  // built-in ring).
+  virtual void mRing(std::string soundFile) = 0;
   virtual void mOpenUrl(std::string url) = 0;
   virtual void mEmail(std::string address) = 0;
 };

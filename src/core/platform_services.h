@@ -30,6 +30,9 @@ class PlatformServices {
   // Plays a WAVE resource of the executable and returns when it has finished;
   // an unknown name plays the system's default sound.
   virtual void PlayResourceSound(const std::string& name) = 0;
+  // Plays a sound file and returns when it has finished; false when the
+  // file is missing or cannot be played (nothing sounds then).
+  virtual bool PlaySoundFile(const std::string& path) = 0;
   // Cuts short the sound PlayResourceSound plays now, from another thread.
   virtual void StopSound() = 0;
   virtual void SimpleBeep() = 0;

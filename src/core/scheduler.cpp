@@ -77,6 +77,11 @@ void Scheduler::started() {
 
 void Scheduler::stopped() { running_ = false; }
 
+void Scheduler::halt() {
+  running_ = false;
+  halted_ = true;
+}
+
 void Scheduler::takeSeconds(const LocalDateTime& now, Stretch& stretch) {
   const long long current = wallSecond(now);
   stretch.first = stretch.last = current;
@@ -103,6 +108,7 @@ void Scheduler::takeSeconds(const LocalDateTime& now, Stretch& stretch) {
 }
 
 void Scheduler::CheckMis() {
+  if (halted_) return;
   const LocalDateTime now = clock_.now();
   statusClock_.showStatusClock(text_.statusClockText(now));
   Stretch stretch;
@@ -123,6 +129,7 @@ void Scheduler::CheckMis() {
   // the first failure is reported afterwards.
   std::exception_ptr failure;
   for (const DueRow& entry : due) {
+    if (halted_) break;
     // An earlier action may have run a modal loop in which the user deleted
     // or edited rows: a deleted row is gone, an edited one must still be due
     // in the same second.
@@ -135,7 +142,7 @@ void Scheduler::CheckMis() {
     }
   }
 
-  if (autoSpeek_) chime(stretch);
+  if (autoSpeek_ && !halted_) chime(stretch);
   if (failure) std::rethrow_exception(failure);
 }
 

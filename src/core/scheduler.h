@@ -49,6 +49,9 @@ class Scheduler {
   void started();
   // Pause or Stop: after the next Start nothing from before it is made up.
   void stopped();
+  // The program ends: the pass under way carries out nothing more (a
+  // reminder's popup may have held it up), and no later pass runs.
+  void halt();
 
   // One pass. It examines every second since the previous pass (at most the
   // last kMakeUpSeconds), fixed when it begins, so a busy thread delays a
@@ -92,6 +95,7 @@ class Scheduler {
   // Between Start and Pause or Stop: the last second examined and the
   // latest pass's clock reading in milliseconds, which tells a clock set back.
   bool running_ = false;
+  bool halted_ = false;
   long long lastExamined_ = 0;
   long long lastReading_ = 0;
   // The full hour whose chime sounded last: never twice for one hour.

@@ -1,10 +1,16 @@
 #include "platform/platform_mission_actions.h"
 
 #include <exception>
+#include <string_view>
+
+#include "core/mis_kind.h"
 #include <utility>
 
 PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup, SoundPlayer& sounds)
-    : platform_(platform), popup_(popup), sounds_(sounds) {}
+    : platform_(platform), popup_(&popup), sounds_(sounds) {}
+
+PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, SoundPlayer& sounds)
+    : platform_(platform), popup_(nullptr), sounds_(sounds) {}
 
 void PlatformMissionActions::mShutdown() { platform_.ExitSystem(kExitPowerOff); }
 
@@ -18,16 +24,39 @@ void PlatformMissionActions::mOpenFile(std::string path) { platform_.ShellOpen(S
 
 void PlatformMissionActions::mOpenUrl(std::string url) { platform_.ShellOpen(ShellVerb::Open, url); }
 
-void PlatformMissionActions::mEmail(std::string address) {
-  // The address as stored: no check for a "mailto:" already there, no escaping.
-  platform_.ShellOpen(ShellVerb::Open, "mailto:" + address);
+namespace {
+
+bool startsWithMailto(const std::string& address) {
+  constexpr std::string_view kScheme = "mailto:";
+  if (address.size() < kScheme.size()) return false;
+  for (std::size_t i = 0; i < kScheme.size(); ++i) {
+    char c = address[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kScheme[i]) return false;
+  }
+  return true;
 }
 
-void PlatformMissionActions::mRing() { sounds_.play("ring"); }
+}  // namespace
+
+void PlatformMissionActions::mEmail(std::string address) {
+  // The address as stored, without escaping; "mailto:" once.
+  platform_.ShellOpen(ShellVerb::Open, startsWithMailto(address) ? address : "mailto:" + address);
+}
+
+void PlatformMissionActions::mRing(std::string soundFile) {
+  if (soundFile.empty() || soundFile == kBuiltInRing) {
+    sounds_.play("ring");
+  } else {
+    sounds_.playFile(soundFile, "ring");
+  }
+}
 
 void PlatformMissionActions::mMessage(std::string message) {
   waiting_.push_back(std::move(message));
-  if (showing_) return;  // a nested pass: the call below us shows it in turn
+  // A nested pass: the call below us shows it in turn. Before the popup
+  // exists no pass runs; a text would wait for the next reminder.
+  if (showing_ || !popup_) return;
 
   showing_ = true;
   // A failure in one reminder must neither strand the ones in line nor
@@ -47,9 +76,9 @@ void PlatformMissionActions::mMessage(std::string message) {
 }
 
 void PlatformMissionActions::showOne(const std::string& message) {
-  popup_.setMessage(message);
+  popup_->setMessage(message);
   platform_.SimpleBeep();
-  popup_.showModal();
-  // Hidden by now; from the next showing on the popup stays above the others.
-  platform_.MakeTopmost(popup_.window());
+  popup_->showModal();
+  // Hidden by now; it stays above the other windows.
+  platform_.MakeTopmost(popup_->window());
 }

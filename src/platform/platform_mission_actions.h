@@ -9,7 +9,7 @@
 // only puts its text in line and returns, so the nested pass goes on; the
 // outermost call shows every text in line, one after another, each with its
 // beep and its full countdown. However many reminders fall due, at most one
-// modal loop runs and nothing is dropped.
+// modal loop runs and nothing is dropped until the program ends.
 
 #include <cstddef>
 #include <deque>
@@ -33,6 +33,11 @@ class ReminderPopup {
 class PlatformMissionActions final : public MissionActions {
  public:
   PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup, SoundPlayer& sounds);
+  // The popup comes later (attachPopup): the program makes it after the
+  // main window, whose scheduler exists from the start.
+  PlatformMissionActions(PlatformServices& platform, SoundPlayer& sounds);
+  void attachPopup(ReminderPopup& popup) { popup_ = &popup; }
+  bool hasPopup() const { return popup_ != nullptr; }
 
   void mShutdown() override;
   void mReboot() override;
@@ -40,7 +45,9 @@ class PlatformMissionActions final : public MissionActions {
   void mExecPro(std::string path) override;
   void mOpenFile(std::string path) override;
   void mMessage(std::string message) override;
-  void mRing() override;
+  // A chosen sound file, or the built-in ring for "内置铃声", an empty
+  // detail or a file that cannot be played.
+  void mRing(std::string soundFile) override;
   void mOpenUrl(std::string url) override;
   void mEmail(std::string address) override;
 
@@ -48,12 +55,15 @@ class PlatformMissionActions final : public MissionActions {
   bool showingReminder() const { return showing_; }
   // Reminders waiting for the popup, not counting the one it shows.
   std::size_t waitingReminders() const { return waiting_.size(); }
+  // The program ends: the reminders in line are dropped, and the one that
+  // shows is the last.
+  void dropWaitingReminders() { waiting_.clear(); }
 
  private:
   void showOne(const std::string& message);
 
   PlatformServices& platform_;
-  ReminderPopup& popup_;
+  ReminderPopup* popup_;
   SoundPlayer& sounds_;
   bool showing_ = false;
   std::deque<std::string> waiting_;

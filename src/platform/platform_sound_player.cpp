@@ -3,9 +3,15 @@
 #include <chrono>
 #include <utility>
 
-void PlatformSoundPlayer::play(const std::string& name) {
+void PlatformSoundPlayer::play(const std::string& name) { enqueue({name, {}}); }
+
+void PlatformSoundPlayer::playFile(const std::string& path, const std::string& fallback) {
+  enqueue({fallback, path});
+}
+
+void PlatformSoundPlayer::enqueue(Sound sound) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  waiting_.push_back(name);
+  waiting_.push_back(std::move(sound));
   if (!thread_.joinable()) thread_ = std::thread([this] { playInTurn(); });
   changed_.notify_all();
 }
@@ -15,13 +21,13 @@ void PlatformSoundPlayer::playInTurn() {
   for (;;) {
     changed_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
     if (ending_) return;
-    const std::string name = std::move(waiting_.front());
+    const Sound sound = std::move(waiting_.front());
     waiting_.pop_front();
     playing_ = true;
     lock.unlock();
     // A sound that can't be played passes silently, like every sound.
     try {
-      platform_.PlayResourceSound(name);
+      if (sound.file.empty() || !platform_.PlaySoundFile(sound.file)) platform_.PlayResourceSound(sound.name);
     } catch (...) {
     }
     lock.lock();

@@ -22,16 +22,23 @@ class PlatformSoundPlayer final : public SoundPlayer {
   PlatformSoundPlayer(const PlatformSoundPlayer&) = delete;
   PlatformSoundPlayer& operator=(const PlatformSoundPlayer&) = delete;
 
-  // Puts the sound in line and returns at once.
+  // Put the sound in line and return at once.
   void play(const std::string& name) override;
+  void playFile(const std::string& path, const std::string& fallback) override;
 
  private:
+  // A built-in sound, or a file with the built-in sound that stands in for it.
+  struct Sound {
+    std::string name;
+    std::string file;
+  };
+  void enqueue(Sound sound);
   void playInTurn();
 
   PlatformServices& platform_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::string> waiting_;
+  std::deque<Sound> waiting_;
   bool playing_ = false;
   bool ending_ = false;
   std::thread thread_;  // started with the first sound

@@ -33,6 +33,13 @@ void RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& tar
 
 void RecordingPlatformServices::PlayResourceSound(const std::string& name) { record("PlayResourceSound " + name); }
 
+bool RecordingPlatformServices::PlaySoundFile(const std::string& path) {
+  record("PlaySoundFile " + path);
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = playableFiles.find(path);
+  return found != playableFiles.end() && found->second;
+}
+
 void RecordingPlatformServices::StopSound() { record("StopSound"); }
 
 void RecordingPlatformServices::SimpleBeep() { record("SimpleBeep"); }

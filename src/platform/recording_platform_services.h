@@ -15,6 +15,7 @@ class RecordingPlatformServices final : public PlatformServices {
   void ExitSystem(unsigned flags) override;
   void ShellOpen(ShellVerb verb, const std::string& target) override;
   void PlayResourceSound(const std::string& name) override;
+  bool PlaySoundFile(const std::string& path) override;
   void StopSound() override;
   void SimpleBeep() override;
   bool SetClock(const LocalDateTime& local) override;
@@ -34,6 +35,8 @@ class RecordingPlatformServices final : public PlatformServices {
   // plays, hold a sound up, or fail a write.
   std::function<void(const std::string&)> onCall;
   bool setClockResult = true;
+  // What PlaySoundFile answers for each path; false for any other.
+  std::map<std::string, bool> playableFiles;
   // The Run key's values; a value listed in nonStringValues is of another type.
   std::map<std::string, std::string> runValues;
   std::vector<std::string> nonStringValues;

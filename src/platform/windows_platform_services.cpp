@@ -34,6 +34,12 @@ void WindowsPlatformServices::PlayResourceSound(const std::string& name) {
   PlaySoundW(resource.c_str(), GetModuleHandleW(nullptr), SND_RESOURCE | SND_SYNC);
 }
 
+bool WindowsPlatformServices::PlaySoundFile(const std::string& path) {
+  const std::wstring file = toWide(path);
+  // No default sound: a file that cannot be played must say so.
+  return PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT | SND_SYNC) != FALSE;
+}
+
 // The process has one current sound; a call without a sound stops it,
 // whichever thread plays it.
 void WindowsPlatformServices::StopSound() { PlaySoundW(nullptr, nullptr, 0); }

@@ -8,6 +8,7 @@ class WindowsPlatformServices final : public PlatformServices {
   void ExitSystem(unsigned flags) override;
   void ShellOpen(ShellVerb verb, const std::string& target) override;
   void PlayResourceSound(const std::string& name) override;
+  bool PlaySoundFile(const std::string& path) override;
   void StopSound() override;
   void SimpleBeep() override;
   bool SetClock(const LocalDateTime& local) override;

@@ -173,6 +173,13 @@ void TForm1::FormCreate() {
   applyTheme(readThemeSelect(profile_));
   autoSpeek = readAutoSpeek(profile_);
 
+  // The scheduler exists before anything can start it, so that every way
+  // to Start begins a run it knows of. The reminder popup comes later.
+  actions_ = std::make_unique<PlatformMissionActions>(platform_, sounds_);
+  scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, sounds_,
+                                           static_cast<StatusClockView&>(*this), autoSpeek);
+  runControl_.attach(scheduler_.get());
+
   // Start-up: the daily missions, and when there are any, the offer to run them.
   if (std::filesystem::exists(dailyMissionsPath(programFolder_))) loadMis();
   if (MisTable1.count() > 0 && askYesNo(nullptr, L"是否立刻开始执行已设定任务?", L"Horavel友情提示:")) tbStartClick();
@@ -368,10 +375,7 @@ void TForm1::bindCommands() {
 
 void TForm1::attachWindows(TfrmMis* editor, ReminderPopup* popup) {
   frmMis_ = editor;
-  actions_ = std::make_unique<PlatformMissionActions>(platform_, *popup, sounds_);
-  scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, sounds_,
-                                           static_cast<StatusClockView&>(*this), autoSpeek);
-  runControl_.attach(scheduler_.get());
+  actions_->attachPopup(*popup);
 }
 
 void TForm1::loadPictures() {
@@ -446,7 +450,9 @@ void TForm1::showStatusClock(const std::string& text) {
 void TForm1::Timer1Timer() {
   // Aim the next tick first: this pass may hold the thread for seconds.
   Timer1.rearm();
-  if (scheduler_) CheckMis();
+  // Until the popup exists no pass runs; the first one makes up the seconds
+  // since Start.
+  if (actions_ && actions_->hasPopup()) CheckMis();
   repaintRowColours();
 }
 
@@ -604,7 +610,14 @@ void TForm1::mnTrayCloseClick() {
   endProgram();
 }
 
-void TForm1::endProgram() { PostQuitMessage(0); }
+void TForm1::endProgram() {
+  // Nothing is carried out once the user has quit: not the rest of a pass
+  // that a reminder held up, nor the reminders in line behind it.
+  Timer1.setEnabled(false);
+  if (scheduler_) scheduler_->halt();
+  if (actions_) actions_->dropWaitingReminders();
+  PostQuitMessage(0);
+}
 
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (CoolTrayIcon1 && CoolTrayIcon1->handleMessage(message, wParam, lParam)) return 0;

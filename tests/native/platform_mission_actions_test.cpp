@@ -60,6 +60,9 @@ class FakePopup final : public ReminderPopup {
 struct SoundLog final : SoundPlayer {
   explicit SoundLog(Lines& into) : log(into) {}
   void play(const std::string& name) override { log.push_back("play " + name); }
+  void playFile(const std::string& path, const std::string& fallback) override {
+    log.push_back("play " + path + " or " + fallback);
+  }
   Lines& log;
 };
 
@@ -110,13 +113,34 @@ TEST_F(PlatformMissionActionsTest, ShellActionsOpenTheDetailUnchanged) {
                         "ShellOpen open http://example.org/页面?a=1&b=2", "ShellOpen - "}));
 }
 
-TEST_F(PlatformMissionActionsTest, EmailPutsMailtoBeforeTheAddressAsStored) {
+TEST_F(PlatformMissionActionsTest, EmailPutsMailtoBeforeTheAddressAsStoredUnlessItIsThere) {
   actions.mEmail("someone@example.org");
   actions.mEmail("mailto:someone@example.org");
+  actions.mEmail("MailTo:a@example.org");
   actions.mEmail(" 张三 <zs@example.org>?subject=你好 world");
   actions.mEmail("");
-  EXPECT_EQ(log, (Lines{"ShellOpen open mailto:someone@example.org", "ShellOpen open mailto:mailto:someone@example.org",
+  EXPECT_EQ(log, (Lines{"ShellOpen open mailto:someone@example.org", "ShellOpen open mailto:someone@example.org",
+                        "ShellOpen open MailTo:a@example.org",
                         "ShellOpen open mailto: 张三 <zs@example.org>?subject=你好 world", "ShellOpen open mailto:"}));
+}
+
+TEST_F(PlatformMissionActionsTest, ARingPlaysItsChosenFileOrElseTheBuiltInRing) {
+  RecordingPlatformServices speaker;
+  speaker.playableFiles["C:\\声音\\闹钟.wav"] = true;
+  {
+    PlatformSoundPlayer player{speaker};
+    PlatformMissionActions ringing{platform, popup, player};
+    ringing.mRing("C:\\声音\\闹钟.wav");
+    ringing.mRing("内置铃声");
+    ringing.mRing("");
+    ringing.mRing("C:\\声音\\不见了.wav");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (speaker.calls().size() < 5 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(speaker.calls(), (Lines{"PlaySoundFile C:\\声音\\闹钟.wav", "PlayResourceSound ring",
+                                    "PlayResourceSound ring", "PlaySoundFile C:\\声音\\不见了.wav",
+                                    "PlayResourceSound ring"}));
 }
 
 TEST_F(PlatformMissionActionsTest, AReminderSetsTheTextBeepsShowsAndThenMakesThePopupTopmost) {
@@ -157,7 +181,7 @@ TEST_F(PlatformMissionActionsTest, RemindersDueWhileOneShowsWaitAndFollowInOrder
 TEST_F(PlatformMissionActionsTest, OtherActionsDueWhileAReminderShowsActAtOnce) {
   popup.whileShown = [&](const std::string& shown) {
     if (shown != "a") return;
-    actions.mRing();
+    actions.mRing("内置铃声");
     actions.mMessage("b");
     actions.mOpenUrl("http://example.org/");
   };
@@ -212,10 +236,10 @@ TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerRemindersOneSecondApartAre
   };
   scheduler.CheckMis();
 
-  // The ring's detail names another file; the built-in ring plays. The row
-  // due in the first reminder's second fires once both popups have closed.
+  // The ring plays the file its detail names. The row due in the first
+  // reminder's second fires once both popups have closed.
   EXPECT_EQ(log, joined({reminder("第一条"), {"setMessage 第二条", "SimpleBeep", "showModal 第二条"},
-                         {"play ring", topmost(), "ShellOpen - 同一秒"}}));
+                         {"play C:\\声音\\别的.wav or ring", topmost(), "ShellOpen - 同一秒"}}));
   EXPECT_EQ(passesWhileShown, 22);
   EXPECT_EQ(popup.maxDepth, 1);
   EXPECT_EQ(clock.now().second, 22);

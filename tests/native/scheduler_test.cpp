@@ -26,7 +26,7 @@ struct ActionLog : MissionActions {
     lines.push_back("mMessage " + d);
     if (whileReminderShows) whileReminderShows(d);
   }
-  void mRing() override { lines.push_back("mRing"); }
+  void mRing(std::string) override { lines.push_back("mRing"); }
   void mOpenUrl(std::string d) override { lines.push_back("mOpenUrl " + d); }
   void mEmail(std::string d) override { lines.push_back("mEmail " + d); }
 };
@@ -37,6 +37,7 @@ struct SoundLog : SoundPlayer {
   std::vector<std::string>& lines;
   explicit SoundLog(std::vector<std::string>& into) : lines(into) {}
   void play(const std::string& name) override { lines.push_back("play " + name); }
+  void playFile(const std::string& path, const std::string&) override { lines.push_back("play " + path); }
 };
 
 struct SwitchTimer : TickTimer {

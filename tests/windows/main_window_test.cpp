@@ -17,6 +17,7 @@
 #include "platform/windows_clock.h"
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
+#include "ui/program_windows.h"
 #include "ui/status_clock_width.h"
 #include "ui/components/form.h"
 #include "ui/components/gif_view.h"
@@ -28,12 +29,17 @@
 
 namespace {
 
-// A popup that records instead of showing.
+// A popup that records instead of showing; whileShown runs as if inside
+// its modal loop.
 struct PopupLog : ReminderPopup {
   std::vector<std::string> shown;
   std::string message;
+  std::function<void()> whileShown;
   void setMessage(const std::string& text) override { message = text; }
-  void showModal() override { shown.push_back(message); }
+  void showModal() override {
+    shown.push_back(message);
+    if (whileShown) whileShown();
+  }
   WindowHandle window() const override { return nullptr; }
 };
 
@@ -477,12 +483,13 @@ TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
   for (const char* kind : kinds) add(kind, "D", "2026/12/9", "10:00:00");
   form.CheckMis();
   // The ring plays on the sound thread, beside the pass: it is looked for
-  // on its own.
+  // on its own. Its detail names no file that plays: the built-in ring.
   const std::string ring = "PlayResourceSound ring";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (std::ranges::count(platform.calls(), ring) == 0 && std::chrono::steady_clock::now() < until)
     Sleep(10);
   std::vector<std::string> calls = platform.calls();
+  EXPECT_EQ(std::erase(calls, "PlaySoundFile D"), 1u);
   EXPECT_EQ(std::erase(calls, ring), 1u);
   EXPECT_EQ(calls, (std::vector<std::string>{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4", "ShellOpen - D",
                                              "ShellOpen open D", "SimpleBeep", "MakeTopmost 0000000000000000",
@@ -557,16 +564,32 @@ TEST_F(MainWindowTest, CloseAndMinimiseHideToTheTrayWithTheTaskbarButton) {
   EXPECT_EQ(taskbarWindows(), std::vector<HWND>{form.applicationWindow()});
 }
 
-TEST_F(MainWindowTest, QuitAndTrayCloseEndTheMessageLoop) {
+TEST_F(MainWindowTest, QuitAndTrayCloseEndTheMessageLoopAndCarryOutNothingMore) {
   const auto quitPosted = [] {
     MSG message;
     return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
   };
-  form.runCommand(cmdQuit);
-  EXPECT_TRUE(quitPosted());
+  // The user ends the program from the tray while a reminder shows: the
+  // rest of that second's missions, a power-off among them, and the
+  // reminders in line are dropped.
+  add("提示消息", "一", "2026/12/9", "10:00:01");
+  add("提示消息", "二", "2026/12/9", "10:00:01");
+  add("关闭计算机", "关闭计算机", "2026/12/9", "10:00:01");
+  add("执行程序", "c:\\a.exe", "2026/12/9", "10:00:01");
   form.runCommand(cmdStart);
-  form.runCommand(cmdTrayClose);
+  popup.whileShown = [this] {
+    popup.whileShown = nullptr;
+    form.runCommand(cmdTrayClose);
+  };
+  clock.setTime(10, 0, 1);
+  form.CheckMis();
   EXPECT_FALSE(form.running());
+  EXPECT_TRUE(quitPosted());
+  EXPECT_EQ(popup.shown, std::vector<std::string>{"一"});
+  for (const std::string& call : platform.calls()) EXPECT_EQ(call.find("ExitSystem"), std::string::npos) << call;
+  EXPECT_EQ(std::ranges::count(platform.calls(), "ShellOpen - c:\\a.exe"), 0);
+
+  form.runCommand(cmdQuit);
   EXPECT_TRUE(quitPosted());
 }
 
@@ -639,23 +662,41 @@ std::filesystem::path folderWithDailyMissions(const std::string& bytes) {
 
 }  // namespace
 
-TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndTheStartQuestionComes) {
-  const auto folder = folderWithDailyMissions("执行程序$c:\\a.exe$2020/1/1$12:00:00\r\n提示消息$起床$2020/1/2$07:00:00\r\n");
+TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndYesStartsARunThatMakesUpBusySeconds) {
+  const auto folder = folderWithDailyMissions("执行程序$c:\\a.exe$2020/1/1$10:00:01\r\n提示消息$起床$2020/1/2$07:00:00\r\n");
   RecordingPlatformServices platform;
-  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 700}};
   const DateTimeText text;
   {
-    Answers yes(IDYES);
-    TForm1 form(platform, clock, text, folder);
-    ASSERT_EQ(yes.asked.size(), 1u);
-    EXPECT_EQ(yes.asked[0].text, L"是否立刻开始执行已设定任务?");
-    EXPECT_EQ(yes.asked[0].caption, L"Horavel友情提示:");
-    EXPECT_EQ(yes.asked[0].type, static_cast<UINT>(MB_YESNO));
-    EXPECT_FALSE(IsWindowVisible(form.handle()));  // asked before the window shows
+    // The program's own start order, the question answered Yes at .7 of a
+    // second, asked before the window shows.
+    std::vector<MessageBoxRequest> asked;
+    bool shownWhenAsked = true;
+    setMessageBoxHook([&](const MessageBoxRequest& request) {
+      asked.push_back(request);
+      const HWND window = FindWindowW(TForm1::kClassName, nullptr);
+      shownWhenAsked = window && IsWindowVisible(window);
+      return IDYES;
+    });
+    ProgramWindows program(platform, clock, text, folder, SW_SHOWNOACTIVATE);
+    setMessageBoxHook(nullptr);
+    TForm1& form = program.Form1;
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, L"是否立刻开始执行已设定任务?");
+    EXPECT_EQ(asked[0].caption, L"Horavel友情提示:");
+    EXPECT_EQ(asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_FALSE(shownWhenAsked);
     EXPECT_TRUE(form.running());
     ASSERT_EQ(form.MisTable1.count(), 2);
-    EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"执行程序", "c:\\a.exe", "2026/12/9", "12:00:00", 1}));
+    EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"执行程序", "c:\\a.exe", "2026/12/9", "10:00:01", 1}));
     EXPECT_EQ(form.MisTable1.row(1).dateText, "2026/12/9");
+
+    // The thread is busy until after the mission's second: the first pass
+    // makes it up, as after any other way to Start.
+    clock.set({2026, 12, 9, 10, 0, 3, 100});
+    SendMessageW(form.handle(), WM_TIMER, 1, 0);
+    EXPECT_EQ(platform.calls(), std::vector<std::string>{"ShellOpen - c:\\a.exe"});
+    form.mStop();
   }
   {
     Answers no(IDNO);

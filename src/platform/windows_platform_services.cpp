@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "platform/text_conversion.h"
+#include "platform/windows_clock.h"
 #include "platform/windows_run_value.h"
 
 void WindowsPlatformServices::ExitSystem(unsigned flags) {
@@ -47,14 +48,7 @@ void WindowsPlatformServices::StopSound() { PlaySoundW(nullptr, nullptr, 0); }
 void WindowsPlatformServices::SimpleBeep() { MessageBeep(0xFFFFFFFF); }
 
 bool WindowsPlatformServices::SetClock(const LocalDateTime& local) {
-  SYSTEMTIME localTime{};
-  localTime.wYear = static_cast<WORD>(local.year);
-  localTime.wMonth = static_cast<WORD>(local.month);
-  localTime.wDay = static_cast<WORD>(local.day);
-  localTime.wHour = static_cast<WORD>(local.hour);
-  localTime.wMinute = static_cast<WORD>(local.minute);
-  localTime.wSecond = static_cast<WORD>(local.second);
-  localTime.wMilliseconds = static_cast<WORD>(local.millisecond);
+  const SYSTEMTIME localTime = toSystemTime(local);
   SYSTEMTIME utc{};
   if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc)) return false;
   return SetSystemTime(&utc) != FALSE;

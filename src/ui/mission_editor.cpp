@@ -9,6 +9,7 @@
 #include "core/mis_kind.h"
 #include "core/scheduler.h"
 #include "platform/text_conversion.h"
+#include "platform/windows_clock.h"
 #include "resource_names.h"
 #include "ui/components/file_name_edit.h"
 #include "ui/components/graphics.h"
@@ -496,14 +497,7 @@ void TfrmMis::FormShow() {
 }
 
 void TfrmMis::setPickers(const LocalDateTime& when) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(when.year);
-  time.wMonth = static_cast<WORD>(when.month);
-  time.wDay = static_cast<WORD>(when.day);
-  time.wDayOfWeek = static_cast<WORD>(dayOfWeek(when.year, when.month, when.day));
-  time.wHour = static_cast<WORD>(when.hour);
-  time.wMinute = static_cast<WORD>(when.minute);
-  time.wSecond = static_cast<WORD>(when.second);
+  const SYSTEMTIME time = toSystemTime(when);
   DateTime_SetSystemtime(dpTime, GDT_VALID, &time);
   SYSTEMTIME day = time;
   day.wHour = day.wMinute = day.wSecond = 0;

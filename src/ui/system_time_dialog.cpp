@@ -1,6 +1,7 @@
 #include "ui/system_time_dialog.h"
 
 #include "platform/text_conversion.h"
+#include "platform/windows_clock.h"
 #include "resource_names.h"
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
@@ -27,19 +28,6 @@ constexpr Place kDtTime{16, 53, 161, 20};      // in GroupBox2
 constexpr Place kBtnClose{192, 56, 73, 25};    // in GroupBox2
 constexpr int kLabel1X = 64;
 constexpr int kLabel1Y = 16;
-
-SYSTEMTIME toSystemTime(const LocalDateTime& t) {
-  SYSTEMTIME s{};
-  s.wYear = static_cast<WORD>(t.year);
-  s.wMonth = static_cast<WORD>(t.month);
-  s.wDayOfWeek = static_cast<WORD>(dayOfWeek(t.year, t.month, t.day));
-  s.wDay = static_cast<WORD>(t.day);
-  s.wHour = static_cast<WORD>(t.hour);
-  s.wMinute = static_cast<WORD>(t.minute);
-  s.wSecond = static_cast<WORD>(t.second);
-  s.wMilliseconds = static_cast<WORD>(t.millisecond);
-  return s;
-}
 
 SYSTEMTIME pickerValue(HWND picker) {
   SYSTEMTIME value{};

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include <exception>
 #include <utility>
 
@@ -77,11 +79,29 @@ void TfrmEveryDayMis::layout() {
   Panel3->move(0, bottom - band, width, band);
   MoveWindow(btnDel, scale(168), scale(8), scale(73), scale(25), TRUE);
   MoveWindow(btnClose, scale(256), scale(8), scale(73), scale(25), TRUE);
-  for (int i = 0; i < static_cast<int>(std::size(kColumnWidths)); ++i) {
-    ListView_SetColumnWidth(ListView1->handle(), i, scale(kColumnWidths[i]));
-  }
+  fitColumns();
 
   InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void TfrmEveryDayMis::fitColumns() {
+  // The columns share the list's width in the proportions of their widths,
+  // with room kept for a vertical scroll bar, so that no horizontal one
+  // comes and every header reads whole.
+  const HWND list = ListView1->handle();
+  RECT client;
+  GetClientRect(list, &client);
+  int width = client.right;
+  if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi());
+  int total = 0;
+  for (const int share : kColumnWidths) total += share;
+  int left = width;
+  for (int i = 0; i < static_cast<int>(std::size(kColumnWidths)); ++i) {
+    const bool last = i + 1 == static_cast<int>(std::size(kColumnWidths));
+    const int column = last ? left : MulDiv(width, kColumnWidths[i], total);
+    ListView_SetColumnWidth(list, i, std::max(column, 0));
+    left -= column;
+  }
 }
 
 void TfrmEveryDayMis::skinChanged() {

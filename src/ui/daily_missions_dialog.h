@@ -59,6 +59,8 @@ class TfrmEveryDayMis final : public Form {
   void loadEverydayMis(const std::filesystem::path& file);
   void saveEverydayMis(const std::filesystem::path& file);
   void layout() override;
+  // The columns share the list's width.
+  void fitColumns();
 
   const std::filesystem::path programFolder_;
   const DateTimeText& text_;

@@ -93,12 +93,16 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   params.className = kClassName;
   params.caption = L"MirolanHoravel";
   params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  // Place and size are pixels at 96 dpi.
+  // Place and size are pixels at 96 dpi, kept inside the work area: at a
+  // high dpi on a small screen they would run off it.
   const int dpi = static_cast<int>(GetDpiForSystem());
-  params.x = MulDiv(198, dpi, 96);
-  params.y = MulDiv(113, dpi, 96);
-  params.width = MulDiv(696, dpi, 96);
-  params.height = MulDiv(480, dpi, 96);
+  const LONG left = MulDiv(198, dpi, 96);
+  const LONG top = MulDiv(113, dpi, 96);
+  const RECT place = insideWorkArea({left, top, left + MulDiv(696, dpi, 96), top + MulDiv(480, dpi, 96)});
+  params.x = place.left;
+  params.y = place.top;
+  params.width = place.right - place.left;
+  params.height = place.bottom - place.top;
   params.icon = icon_;
   // Owned by the application window, which carries the taskbar button.
   params.owner = application_.handle();
@@ -239,6 +243,8 @@ void TForm1::createMenus() {
   appendItem(PopupMenu1, cmdAbout, L"关于程序");
   appendSeparator(PopupMenu1);
   appendItem(PopupMenu1, cmdTrayClose, L"关闭程序");
+  // What a double-click on the icon does, in bold.
+  SetMenuDefaultItem(PopupMenu1, cmdRestore, FALSE);
 
   PopupMenu2 = CreatePopupMenu();
   appendItem(PopupMenu2, cmdAdd, L"添加任务(&A)");

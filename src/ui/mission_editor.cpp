@@ -53,6 +53,9 @@ class EditorPanel final : public Window {
       case WM_COMMAND:
       case WM_NOTIFY:
         return SendMessageW(GetParent(handle()), message, wParam, lParam);
+      case WM_NEXTDLGCTL:
+        // A multi-line edit passes Tab on to its parent: the form moves on.
+        return SendMessageW(GetAncestor(handle(), GA_ROOT), message, wParam, lParam);
       case WM_CTLCOLORSTATIC: {
         const HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);
@@ -123,6 +126,7 @@ constexpr Place kAtEditEmail{8, 30, 289, 21};
 constexpr COLORREF kHeaderTop = RGB(0, 0, 255);
 constexpr COLORREF kHeaderBottom = RGB(255, 255, 255);
 constexpr COLORREF kHeaderText = RGB(255, 255, 255);
+constexpr COLORREF kHeaderOutline = RGB(0, 0, 128);
 
 // A page's kind is the kind whose editorPage it is; page 0 makes the three
 // power kinds, chosen in ListBox1.
@@ -239,6 +243,7 @@ TfrmMis::~TfrmMis() {
 }
 
 void TfrmMis::FormCreate() {
+  useCaptionIcon(res::kMainIcon);
   loadPictures();
   createBanner();
   createSideBar();
@@ -381,8 +386,13 @@ void TfrmMis::createPages() {
                        skin ? skin->bannerBottom : kHeaderBottom, true);
           const HGDIOBJ old = SelectObject(dc, font());
           SetBkMode(dc, TRANSPARENT);
-          SetTextColor(dc, skin ? skin->bannerText : kHeaderText);
-          TextOutW(dc, scale(7), scale(4), header, lstrlenW(header));
+          if (skin) {
+            SetTextColor(dc, skin->bannerText);
+            TextOutW(dc, scale(7), scale(4), header, lstrlenW(header));
+          } else {
+            // White on the gradient's white end: ringed in its dark blue.
+            drawOutlinedText(dc, scale(7), scale(4), header, kHeaderText, kHeaderOutline, dpi());
+          }
           SelectObject(dc, old);
         });
     SetWindowTextW(pages_[i]->handle(), kPages[i].caption);
@@ -471,7 +481,9 @@ void TfrmMis::showPage(int page) {
   for (int i = 0; i < kPageCount; ++i) {
     if (i != page) ShowWindow(pages_[i]->handle(), SW_HIDE);
   }
+  // The bar shows which page this is, whatever it showed before.
   dxNavBar1->setSelectedItem(kNbShutdown + page);
+  dxNavBar1->revealItem(kNbShutdown + page);
 }
 
 void TfrmMis::showEditor() {

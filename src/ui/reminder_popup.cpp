@@ -130,10 +130,12 @@ void TfrmTishi::placeInCorner() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   GetMonitorInfoW(monitor, &info);
-  const int width = scale(kPictureSize.cx);
-  const int height = scale(kPictureSize.cy);
-  SetWindowPos(handle(), nullptr, info.rcWork.right - width, info.rcWork.bottom - height, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  const LONG width = scale(kPictureSize.cx);
+  const LONG height = scale(kPictureSize.cy);
+  const RECT r =
+      fitInside({info.rcWork.right - width, info.rcWork.bottom - height, info.rcWork.right, info.rcWork.bottom},
+                info.rcWork);
+  SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmTishi::loadPictures() {

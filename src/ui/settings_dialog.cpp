@@ -68,10 +68,12 @@ void TfrmSetup::createControls() {
   ckAutospeek = child(L"BUTTON", L"整点报时", BS_AUTOCHECKBOX | WS_TABSTOP, kAutospeekId);
   tick(ckAutoRun, true);
   tick(ckAutospeek, true);
-  BitBtn1 = child(L"BUTTON", L"确定", BS_PUSHBUTTON | WS_TABSTOP, IDOK);
+  // The default button: Enter anywhere in the dialog is OK.
+  BitBtn1 = child(L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
   BitBtn2 = child(L"BUTTON", L"取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
   loadPictures();
   useFont(&createDialogFont);
+  useCaptionIcon(res::kMainIcon);
   layout();
 
   bindCommand(IDOK, [this] { BitBtn1Click(); });

@@ -103,6 +103,7 @@ void TfrmSystemTime::FormCreate() {
   bindCommand(IDCANCEL, [this] { btnCloseClick(); });
 
   useFont(&createDialogFont);
+  useCaptionIcon(res::kClockIcon);
   loadPictures();
   layout();
   SetTimer(form, kTimer1Id, 1000, nullptr);
@@ -110,10 +111,9 @@ void TfrmSystemTime::FormCreate() {
 
 void TfrmSystemTime::freeResources() {
   if (icon_) DestroyIcon(icon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
   if (setTimeGlyph_) ImageList_Destroy(setTimeGlyph_);
   if (closeGlyph_) ImageList_Destroy(closeGlyph_);
-  icon_ = smallIcon_ = nullptr;
+  icon_ = nullptr;
   setTimeGlyph_ = closeGlyph_ = nullptr;
 }
 
@@ -121,16 +121,9 @@ void TfrmSystemTime::loadPictures() {
   const UINT dpi = this->dpi();
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const HICON oldIcon = icon_;
-  const HICON oldSmallIcon = smallIcon_;
   icon_ = static_cast<HICON>(LoadImageW(instance, res::kClockIcon, IMAGE_ICON, scale(32), scale(32), 0));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance, res::kClockIcon, IMAGE_ICON,
-                                             GetSystemMetricsForDpi(SM_CXSMICON, dpi),
-                                             GetSystemMetricsForDpi(SM_CYSMICON, dpi), 0));
   SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-  SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   if (oldIcon) DestroyIcon(oldIcon);
-  if (oldSmallIcon) DestroyIcon(oldSmallIcon);
 
   const HIMAGELIST oldSetTime = setTimeGlyph_;
   const HIMAGELIST oldClose = closeGlyph_;

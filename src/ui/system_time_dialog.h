@@ -56,8 +56,7 @@ class TfrmSystemTime final : public Form {
   PlatformServices& platform_;
   const Clock& clock_;
   const DateTimeText& text_;
-  HICON icon_ = nullptr;       // Image1, at its drawn size
-  HICON smallIcon_ = nullptr;  // the caption's
+  HICON icon_ = nullptr;  // Image1, at its drawn size
   HIMAGELIST setTimeGlyph_ = nullptr;
   HIMAGELIST closeGlyph_ = nullptr;
 };

@@ -362,8 +362,15 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
 
   const HWND header = ListView_GetHeader(dialog.ListView1->handle());
   ASSERT_EQ(Header_GetItemCount(header), 4);
+  // The columns share the list's width as 100 : 120 : 100 : 100, with room
+  // for a scroll bar: no horizontal one, every header whole.
   const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间"};
-  const int widths[] = {100, 120, 100, 100};
+  RECT listClient;
+  GetClientRect(dialog.ListView1->handle(), &listClient);
+  const int room = listClient.right - GetSystemMetrics(SM_CXVSCROLL);
+  const HDC dc = GetDC(header);
+  const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+  int total = 0;
   for (int i = 0; i < 4; ++i) {
     wchar_t caption[32] = L"";
     LVCOLUMNW column{};
@@ -372,8 +379,15 @@ TEST_F(FilesTest, MaintenanceDialogLayout) {
     column.cchTextMax = 32;
     ListView_GetColumn(dialog.ListView1->handle(), i, &column);
     EXPECT_EQ(std::wstring(caption), captions[i]);
-    EXPECT_EQ(column.cx, widths[i]);
+    EXPECT_NEAR(column.cx, room * (i == 1 ? 120 : 100) / 420, 1) << i;
+    SIZE text{};
+    GetTextExtentPoint32W(dc, caption, lstrlenW(caption), &text);
+    EXPECT_GE(column.cx, text.cx + 12) << i;
+    total += column.cx;
   }
+  SelectObject(dc, oldFont);
+  ReleaseDC(header, dc);
+  EXPECT_EQ(total, room);
   const DWORD extended = ListView_GetExtendedListViewStyle(dialog.ListView1->handle());
   EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
   EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);

@@ -344,13 +344,29 @@ TEST_F(EditorTest, PresetsAndTypingInThePresetBoxReplaceTheMemo) {
   shown(1, [&] { EXPECT_EQ(textOf(editor.Memo1), L"开会"); });
 }
 
-TEST_F(EditorTest, TwoLineReminderIsOneDetailWithCrLf) {
+TEST_F(EditorTest, TwoLineReminderIsOneDetailWithCrLfAndTabLeavesItsBox) {
   shown(1, [&] {
     page(3);
     SetWindowTextW(editor.Memo1, L"第一行\r\n第二行");
     click(editor.btnAddOn);
     SetWindowTextW(editor.Memo1, L"甲\n乙");  // a bare line feed is still a line end
     click(editor.btnAddOn);
+
+    // The message box keeps Enter, not Tab: Tab and Shift+Tab move on.
+    SetFocus(editor.Memo1);
+    typeKey(editor.Memo1, VK_TAB);
+    EXPECT_TRUE(GetFocus() == editor.cbMsg || IsChild(editor.cbMsg, GetFocus()));
+    SetFocus(editor.Memo1);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    typeKey(editor.Memo1, VK_TAB);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_NE(GetFocus(), editor.Memo1);
+    EXPECT_FALSE(IsChild(editor.tabSheet(3), GetFocus()));
+    EXPECT_EQ(textOf(editor.Memo1), L"甲\n乙");
   });
   ASSERT_EQ(form.MisTable1.count(), 2);
   EXPECT_EQ(row(0).detail, "第一行\r\n第二行");
@@ -593,7 +609,24 @@ TEST_F(EditorTest, SideBarItemsSwitchPagesByMouseAndKeyboard) {
     typeKey(h, VK_END);
     EXPECT_EQ(editor.activePage(), 6);
     EXPECT_EQ(GetFocus(), h);
+    // Left with the first group closed and scrolled to the end.
+    bar.setExpanded(TfrmMis::nbgMission, false);
   });
+  // Every showing marks the shown page's item, its group open and the item
+  // in view: the first page in add mode, the row's page in modify mode.
+  const auto markedAndVisible = [&](int item) {
+    NavBar& bar = *editor.dxNavBar1;
+    EXPECT_EQ(bar.selectedItem(), item);
+    RECT r = bar.itemRect(item), client;
+    GetClientRect(bar.handle(), &client);
+    EXPECT_FALSE(IsRectEmpty(&r)) << item;
+    EXPECT_TRUE(r.top >= 0 && r.bottom <= client.bottom) << item << ": " << r.top << ".." << r.bottom;
+  };
+  shown(1, [&] { markedAndVisible(TfrmMis::kNbShutdown); });
+  editor.dxNavBar1->setExpanded(TfrmMis::nbgInternet, false);
+  add("发送邮件", "a@example.org");
+  form.MisTable1.select(0);
+  shown(2, [&] { markedAndVisible(TfrmMis::kNbEmail); });
 }
 
 TEST(FileNameEditTest, FirstCommandLineItem) {

@@ -488,12 +488,29 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
   EXPECT_EQ(ok.right - ok.left, 73);
   EXPECT_EQ(ok.bottom - ok.top, 25);
   EXPECT_EQ(placeIn(d, dialog->BitBtn2).left, 240);
+  EXPECT_TRUE(GetWindowLongPtrW(dialog->BitBtn1, GWL_STYLE) & BS_DEFPUSHBUTTON);  // Enter is OK
   // Without a file: "MSN", chime on; autostart as the Run value has it.
   EXPECT_EQ(chosen(dialog->ComboBox1), 0);
   EXPECT_TRUE(ticked(dialog->ckAutoRun));
   EXPECT_TRUE(ticked(dialog->ckAutospeek));
   EXPECT_TRUE(autoSpeek);
   EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+
+  // Centred on an owner that runs off the work area's lower right corner,
+  // the dialog still lies wholly inside the work area.
+  RECT ownerPlace;
+  GetWindowRect(owner.handle(), &ownerPlace);
+  const RECT work = workAreaOf(ownerPlace);
+  SetWindowPos(owner.handle(), nullptr, work.right - 150, work.bottom - 60, 600, 400,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  const auto cornered = open();
+  RECT r;
+  GetWindowRect(cornered->handle(), &r);
+  EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+      << r.left << "," << r.top << " - " << r.right << "," << r.bottom;
+  EXPECT_EQ(r.right, work.right);
+  EXPECT_EQ(r.bottom, work.bottom);
+  ShowWindow(owner.handle(), SW_HIDE);
 }
 
 TEST_F(SetupDialogTest, CreationReadsTheStoredSettings) {

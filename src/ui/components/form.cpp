@@ -1,5 +1,6 @@
 #include "ui/components/form.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/components/graphics.h"
@@ -111,6 +112,29 @@ int Form::ShowModal(Activation activation) {
 // painted in between.
 Form::~Form() {
   if (font_) DeleteObject(font_);
+  for (HICON icon : captionIcons_)
+    if (icon) DestroyIcon(icon);
+}
+
+void Form::useCaptionIcon(const wchar_t* name) {
+  captionIconName_ = name;
+  loadCaptionIcon();
+}
+
+void Form::loadCaptionIcon() {
+  if (!captionIconName_) return;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const UINT dpi = this->dpi();
+  const int sizes[2][2] = {{GetSystemMetricsForDpi(SM_CXICON, dpi), GetSystemMetricsForDpi(SM_CYICON, dpi)},
+                           {GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi)}};
+  const WPARAM kinds[2] = {ICON_BIG, ICON_SMALL};
+  for (int i = 0; i < 2; ++i) {
+    const HICON old = captionIcons_[i];
+    captionIcons_[i] =
+        static_cast<HICON>(LoadImageW(instance, captionIconName_, IMAGE_ICON, sizes[i][0], sizes[i][1], 0));
+    SendMessageW(handle(), WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(captionIcons_[i]));
+    if (old) DestroyIcon(old);
+  }
 }
 
 void Form::useFont(std::function<HFONT(UINT dpi)> maker) {
@@ -129,19 +153,36 @@ void Form::closeWith(int modalResult) {
   }
 }
 
+RECT fitInside(const RECT& wanted, const RECT& area) {
+  const LONG width = std::min(wanted.right - wanted.left, area.right - area.left);
+  const LONG height = std::min(wanted.bottom - wanted.top, area.bottom - area.top);
+  const LONG left = std::clamp(wanted.left, area.left, area.right - width);
+  const LONG top = std::clamp(wanted.top, area.top, area.bottom - height);
+  return {left, top, left + width, top + height};
+}
+
+RECT workAreaOf(const RECT& where) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromRect(&where, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcWork;
+}
+
 void Form::centreOn(HWND other) {
+  RECT own;
+  GetWindowRect(handle(), &own);
   RECT outer;
   if (other && IsWindowVisible(other)) {
     GetWindowRect(other, &outer);
   } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &outer, 0);
+    outer = workAreaOf(own);
   }
-  RECT own;
-  GetWindowRect(handle(), &own);
-  const int width = own.right - own.left;
-  const int height = own.bottom - own.top;
-  SetWindowPos(handle(), nullptr, outer.left + (outer.right - outer.left - width) / 2,
-               outer.top + (outer.bottom - outer.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  const LONG left = outer.left + (outer.right - outer.left - width) / 2;
+  const LONG top = outer.top + (outer.bottom - outer.top - height) / 2;
+  const RECT r = insideWorkArea({left, top, left + width, top + height});
+  SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style) {
@@ -198,12 +239,24 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_NEXTDLGCTL: {
+      // Sent by a control that takes Tab itself (a multi-line edit): the
+      // focus moves on as the dialog's Tab would move it.
+      const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : GetNextDlgTabItem(handle(), GetFocus(), wParam != 0);
+      if (next) {
+        SetFocus(next);
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+      }
+      return 0;
+    }
     case WM_DPICHANGED: {
       recordDpi(LOWORD(wParam));
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       if (fontMaker_) useFont(fontMaker_);
+      loadCaptionIcon();
       loadPictures();
       layout();
       InvalidateRect(handle(), nullptr, TRUE);

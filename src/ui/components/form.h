@@ -16,6 +16,16 @@ constexpr Place inside(const Place& box, const Place& control) {
   return {box.x + control.x, box.y + control.y, control.width, control.height};
 }
 
+// A window's rectangle moved (and, where it is larger, cut to size) so that
+// it lies wholly inside area.
+RECT fitInside(const RECT& wanted, const RECT& area);
+// The work area (the screen less the taskbar) of the monitor a rectangle
+// lies on, or of the nearest one.
+RECT workAreaOf(const RECT& where);
+// wanted moved inside the work area of its monitor: no window Horavel
+// places runs off the screen or under the taskbar.
+inline RECT insideWorkArea(const RECT& wanted) { return fitInside(wanted, workAreaOf(wanted)); }
+
 // Dpi: a form lays itself out for its dpi (Window::dpi). When that changes
 // (WM_DPICHANGED, a move to a monitor of another scale) the form takes the
 // size Windows suggests, remakes its font and sets it on every control,
@@ -34,7 +44,8 @@ class Form : public Window {
 
  protected:
   // WM_CLOSE ends the modal show (IDCANCEL) or hides the form; FormShow runs
-  // each time the form is shown.
+  // each time the form is shown; WM_NEXTDLGCTL (from a control that keeps
+  // Tab to itself, such as a multi-line edit) moves the focus on.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   virtual void FormShow() {}
 
@@ -68,18 +79,26 @@ class Form : public Window {
     MoveWindow(control, scale(where.x), scale(where.y), scale(where.width), scale(where.height), TRUE);
   }
 
-  // Centres the form on another window (or the screen when none).
+  // Centres the form on another window (or the work area when none is
+  // shown), inside the work area of its monitor.
   void centreOn(HWND other);
   // Sizes the frame so that the client area is width x height pixels at
   // 96 dpi, scaled to the window's dpi.
   void setClientSize(int width96, int height96);
+  // The icon resource the caption (and the window switcher) shows, loaded
+  // at the sizes of the form's dpi, again when that changes.
+  void useCaptionIcon(const wchar_t* name);
 
  private:
+  void loadCaptionIcon();
+
   bool modal_ = false;
   int modalResult_ = 0;
   HWND focused_ = nullptr;  // the control that gets the focus back on activation
   std::function<HFONT(UINT dpi)> fontMaker_;
   HFONT font_ = nullptr;
+  const wchar_t* captionIconName_ = nullptr;
+  HICON captionIcons_[2] = {};  // big, small
 };
 
 // Runs one message through the thread's dialogs' keyboard handling and the

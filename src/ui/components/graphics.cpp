@@ -203,6 +203,19 @@ void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertic
   GdiGradientFill(dc, vertices, 2, &mesh, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
+void drawOutlinedText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour, COLORREF outline, UINT dpi) {
+  const int width = std::max(1, MulDiv(1, static_cast<int>(dpi), 96));
+  const int length = static_cast<int>(text.size());
+  SetTextColor(dc, outline);
+  for (int dy = -width; dy <= width; dy += width) {
+    for (int dx = -width; dx <= width; dx += width) {
+      if (dx != 0 || dy != 0) TextOutW(dc, x + dx, y + dy, text.c_str(), length);
+    }
+  }
+  SetTextColor(dc, colour);
+  TextOutW(dc, x, y, text.c_str(), length);
+}
+
 COLORREF recoloured(COLORREF colour, COLORREF fromA, COLORREF fromB, COLORREF toA, COLORREF toB) {
   const double c[3] = {double(GetRValue(colour)), double(GetGValue(colour)), double(GetBValue(colour))};
   const double a[3] = {double(GetRValue(fromA)), double(GetGValue(fromA)), double(GetBValue(fromA))};

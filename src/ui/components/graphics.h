@@ -47,6 +47,11 @@ HBITMAP loadPngPicture(const wchar_t* name, UINT dpi);
 // to right.
 void fillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertical);
 
+// Text in one colour ringed by a one-pixel outline in another (scaled to
+// the dpi), so that light text reads on a light background too. The dc's
+// font and background mode are used as they are.
+void drawOutlinedText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour, COLORREF outline, UINT dpi);
+
 // A colour that lies between fromA and fromB (within a few steps of the
 // straight line between them) moved to the same place between toA and toB;
 // any other colour as it is. Recolours artwork drawn in one look's colours

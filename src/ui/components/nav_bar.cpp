@@ -170,6 +170,17 @@ void NavBar::setSelectedItem(int commandId) {
 
 int NavBar::selectedItem() const { return selected_; }
 
+void NavBar::revealItem(int commandId) {
+  for (int g = 0; g < static_cast<int>(groups_.size()); ++g) {
+    for (int i = 0; i < static_cast<int>(groups_[g].items.size()); ++i) {
+      if (groups_[g].items[i].commandId != commandId) continue;
+      setExpanded(g, true);
+      moveFocus(Target{g, i});
+      return;
+    }
+  }
+}
+
 void NavBar::move(int x, int y, int width, int height) { MoveWindow(handle(), x, y, width, height, TRUE); }
 
 RECT NavBar::itemRect(int commandId) const {
@@ -447,6 +458,20 @@ void NavBar::paintGroup(HDC dc, const Group& group, int groupIndex) {
   }
 }
 
+RECT NavBar::tileBox(HDC dc, const Item& item) const {
+  // The highlight hugs the picture and the caption, in the bar's font.
+  const RECT r = shifted(item.rect, -scrollPos_);
+  const HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+  RECT measure{0, 0, 0, 0};
+  DrawTextW(dc, item.caption.c_str(), static_cast<int>(item.caption.size()), &measure,
+            DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  const int width = r.right - r.left;
+  const int boxWidth = std::min(width, std::max<int>(imageWidth_ + scale(24), measure.right + scale(16)));
+  return {r.left + (width - boxWidth) / 2, r.top + scale(1), r.left + (width - boxWidth) / 2 + boxWidth,
+          r.bottom - scale(1)};
+}
+
 void NavBar::paintItem(HDC dc, const Item& item, bool hot, bool pressed) {
   const RECT r = shifted(item.rect, -scrollPos_);
   const bool selected = item.commandId == selected_;
@@ -472,14 +497,8 @@ void NavBar::paintItem(HDC dc, const Item& item, bool hot, bool pressed) {
     return;
   }
 
-  // A tile: the highlight hugs the picture and the caption.
-  RECT measure{0, 0, 0, 0};
-  DrawTextW(dc, item.caption.c_str(), static_cast<int>(item.caption.size()), &measure,
-            DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+  const RECT box = tileBox(dc, item);
   const int width = r.right - r.left;
-  const int boxWidth = std::min(width, std::max<int>(imageWidth_ + scale(24), measure.right + scale(16)));
-  const RECT box{r.left + (width - boxWidth) / 2, r.top + scale(1), r.left + (width - boxWidth) / 2 + boxWidth,
-                 r.bottom - scale(1)};
   if (selected || pressed) {
     roundBox(dc, box, colors_.selectedFill, colors_.selectedBorder, corner);
   } else if (lit) {

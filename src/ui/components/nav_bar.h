@@ -72,6 +72,9 @@ class NavBar : public Window, private AccessibleSource {
   // The item drawn as selected; -1 for none.
   void setSelectedItem(int commandId);
   int selectedItem() const;
+  // Opens the item's group, scrolls the item into view and puts the focus
+  // mark on it (what the owner shows changed by other means than the bar).
+  void revealItem(int commandId);
 
   void move(int x, int y, int width, int height);
 
@@ -147,6 +150,8 @@ class NavBar : public Window, private AccessibleSource {
   void paint(HDC dc, const RECT& client);
   void paintGroup(HDC dc, const Group& group, int groupIndex);
   void paintItem(HDC dc, const Item& item, bool hot, bool pressed);
+  // Where a tile's highlight lies, scrolled as shown.
+  RECT tileBox(HDC dc, const Item& item) const;
   void paintChevron(HDC dc, const RECT& header, bool expanded, COLORREF colour);
   void drawImage(HDC dc, int imageIndex, int x, int y, bool enabled);
   void buildGreyImages();

@@ -112,7 +112,13 @@ void NavBar::paintFocusMark(HDC dc) {
   if (GetFocus() != handle() || !validTarget(focus_)) return;
   RECT r = targetRect(focus_);
   if (IsRectEmpty(&r)) return;
-  InflateRect(&r, -scale(2), -scale(2));
+  // A tile's mark rings the tile, as its highlight does, not the bar's width.
+  if (tiles() && focus_.item >= 0) {
+    r = tileBox(dc, groups_[focus_.group].items[focus_.item]);
+    InflateRect(&r, -scale(1), -scale(1));
+  } else {
+    InflateRect(&r, -scale(2), -scale(2));
+  }
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkColor(dc, RGB(255, 255, 255));
   DrawFocusRect(dc, &r);

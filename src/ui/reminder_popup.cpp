@@ -89,9 +89,12 @@ TfrmTishi::TfrmTishi(HWND mainWindow) : mainWindow_(mainWindow) {
   params.className = L"TfrmTishi";
   params.caption = L"友情提示:";
   params.style = WS_POPUP;
-  // A tool window: no taskbar button of its own. Topmost from the start: a
-  // program in the notification area may not bring a window to the front.
+  // No taskbar button of its own: a tool window, and owned by the main
+  // window (some shells give every unowned window a button). Topmost from
+  // the start: a program in the notification area may not bring a window to
+  // the front.
   params.exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  params.owner = mainWindow;
   params.x = 0;
   params.y = 0;
   params.width = kPictureSize.cx;

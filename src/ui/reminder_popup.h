@@ -21,8 +21,9 @@
 
 class TfrmTishi final : public Form, public ReminderPopup {
  public:
-  // Created hidden; placed beside mainWindow's monitor at every showing
-  // (and after a dpi change). Without a main window, the primary monitor.
+  // Created hidden and owned by mainWindow; placed in the corner of its
+  // monitor at every showing (and after a dpi change). Without a main
+  // window, the primary monitor.
   explicit TfrmTishi(HWND mainWindow = nullptr);
   ~TfrmTishi() override;
 

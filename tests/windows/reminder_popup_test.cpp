@@ -469,6 +469,9 @@ TEST(TishiTest, EveryReminderIsTopmostInTheWorkAreaAndLeavesTheKeyboardWhereItWa
   SomeoneTyping someone;
   ASSERT_EQ(GetForegroundWindow(), someone.window());
   TfrmTishi popup(theOwner());
+  // No taskbar button of its own: owned, and a tool window.
+  EXPECT_EQ(GetWindow(popup.handle(), GW_OWNER), theOwner());
+  EXPECT_TRUE(GetWindowLongPtrW(popup.handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   WindowsPlatformServices platform;
   PlatformSoundPlayer sounds(platform);
   PlatformMissionActions actions(platform, popup, sounds);

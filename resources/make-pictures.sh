@@ -149,19 +149,25 @@ for pc in 125 150 200; do
 done
 
 echo "animation"
-frames=
-for n in 1 2 3 4; do
-    printf '.frame { display: none } .f%s { display: inline }\n' $n >"$tmp/f$n.css"
-    rsvg-convert -s "$tmp/f$n.css" -w 64 -h 48 "$svg/anim.svg" -o "$tmp/anim-$n-soft.png"
-    # edges blended with a light grey-blue, the colour of the band bars behind it
-    $tool hard "$tmp/anim-$n.png" "$tmp/anim-$n-soft.png" D3DDE8
-    frames="$frames $tmp/anim-$n.png"
+# Drawn for 100, 125, 150 and 200 per cent, as the other pictures are.
+for pc in 100 125 150 200; do
+    frames=
+    for n in 1 2 3 4; do
+        printf '.frame { display: none } .f%s { display: inline }\n' $n >"$tmp/f$n.css"
+        rsvg-convert -s "$tmp/f$n.css" -w "$(at $pc 64)" -h "$(at $pc 48)" "$svg/anim.svg" \
+            -o "$tmp/anim-$pc-$n-soft.png"
+        # edges blended with a light grey-blue, the colour of the band bars behind it
+        $tool hard "$tmp/anim-$pc-$n.png" "$tmp/anim-$pc-$n-soft.png" D3DDE8
+        frames="$frames $tmp/anim-$pc-$n.png"
+    done
+    name=anim
+    [ "$pc" = 100 ] || name=anim-$pc
+    # One global palette and one see-through index for all frames: some
+    # decoders (GDI+ under Wine, for one) lose the transparency of a frame
+    # that brings a palette of its own and draw it on white.
+    # shellcheck disable=SC2086
+    $tool gif "$out/$name.gif" 50 $frames
 done
-# One global palette and one see-through index for all frames: some decoders
-# (GDI+ under Wine, for one) lose the transparency of a frame that brings a
-# palette of its own and draw it on white.
-# shellcheck disable=SC2086
-$tool gif "$out/anim.gif" 50 $frames
 
 echo "contact sheet"
 convert -size 8x8 xc:'#FFFFFF' -fill '#E2E6EA' -draw 'rectangle 0,0 3,3' -draw 'rectangle 4,4 7,7' "$tmp/checker1.png"

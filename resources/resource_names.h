@@ -66,7 +66,8 @@ struct Rect {
 inline constexpr Rect kPopupFigure{8, 8, 153, 433};    // nothing opaque outside
 inline constexpr Rect kPopupWhite{22, 88, 129, 284};   // opaque white behind the labels
 
-// ---- toolbar animation (RCDATA, a GIF) ----
+// ---- toolbar animation (RCDATA, a GIF; also drawn at 125, 150 and 200 per
+// cent, its sides scaled and rounded) ----
 inline constexpr const wchar_t* kAnimGif = L"ANIMGIF";
 inline constexpr int kAnimWidth = 64;
 inline constexpr int kAnimHeight = 48;

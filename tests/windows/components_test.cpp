@@ -41,6 +41,9 @@ class Host final : public Window {
     createWindow(params);
   }
 
+  // As a move to a monitor of another scale records it.
+  using Window::recordDpi;
+
   struct Command {
     int id;
     int code;
@@ -855,6 +858,21 @@ TEST_F(GifViewTest, ReadsFourFramesOfHalfASecondOnceTheMessageLoopRuns) {
   EXPECT_EQ(view.frameDelayMs(-1), 0);
   EXPECT_EQ(view.frameDelayMs(view.frameCount()), 0);
   EXPECT_EQ(view.currentFrame(), 0);
+}
+
+TEST_F(GifViewTest, ItsWindowsDpiPicksTheCopyDrawnForIt) {
+  GifView view(host.handle(), 10, 10, 64, 56, res::kAnimGif);
+  pumpMessages();
+  EXPECT_EQ(view.pictureSize().cx, res::kAnimWidth);
+  // Moved to a monitor of 200 per cent: the frames drawn for it, not the
+  // small ones stretched.
+  host.recordDpi(192);
+  view.move(10, 10, 128, 112);
+  pumpMessages();
+  ASSERT_EQ(view.frameCount(), res::kAnimFrames);
+  EXPECT_EQ(view.pictureSize().cx, 2 * res::kAnimWidth);
+  EXPECT_EQ(view.pictureSize().cy, 2 * res::kAnimHeight);
+  host.recordDpi(96);
 }
 
 TEST_F(GifViewTest, EachTickShowsTheNextFrameAndTheLastLeadsToTheFirst) {

@@ -563,14 +563,19 @@ TEST_F(ResourcesTest, ExplorerFindsTheProgramIconFirst) {
   }
 }
 
-TEST_F(ResourcesTest, AnimationHasFourHalfSecondFramesLoopingForever) {
-  const GifInfo gif = readGif(resource(module_, res::kAnimGif, RT_RCDATA));
-  ASSERT_TRUE(gif.valid);
-  EXPECT_EQ(gif.width, res::kAnimWidth);
-  EXPECT_EQ(gif.height, res::kAnimHeight);
-  EXPECT_EQ(gif.frames, res::kAnimFrames);
-  EXPECT_EQ(gif.delays, std::vector<int>(res::kAnimFrames, res::kAnimDelayCs));
-  EXPECT_EQ(gif.loops, res::kAnimLoops);
+TEST_F(ResourcesTest, AnimationHasFourHalfSecondFramesLoopingForeverAtEveryScale) {
+  for (int percent : {100, 125, 150, 200}) {
+    const std::wstring name =
+        percent == 100 ? std::wstring(res::kAnimGif) : res::kAnimGif + (L"_" + std::to_wstring(percent));
+    SCOPED_TRACE(narrow(name.c_str()));
+    const GifInfo gif = readGif(resource(module_, name.c_str(), RT_RCDATA));
+    ASSERT_TRUE(gif.valid);
+    EXPECT_EQ(gif.width, MulDiv(res::kAnimWidth, percent, 100));
+    EXPECT_EQ(gif.height, MulDiv(res::kAnimHeight, percent, 100));
+    EXPECT_EQ(gif.frames, res::kAnimFrames);
+    EXPECT_EQ(gif.delays, std::vector<int>(res::kAnimFrames, res::kAnimDelayCs));
+    EXPECT_EQ(gif.loops, res::kAnimLoops);
+  }
 }
 
 TEST_F(ResourcesTest, SoundsArePcmOfTheirFormatWithoutClipping) {

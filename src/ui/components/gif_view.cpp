@@ -66,12 +66,17 @@ void GifView::decodeLater() {
   decodePosted_ = PostMessageW(handle(), kDecodeMessage, 0, 0) != FALSE;
 }
 
+std::wstring GifView::copyForDpi() const {
+  return rcdataName_ ? pictureForDpi(rcdataName_, dpi(), MAKEINTRESOURCEW(10) /* RT_RCDATA */) : std::wstring();
+}
+
 void GifView::decode() {
   if (decoded_) return;
   decoded_ = true;
   GdiplusRuntime::instance().acquire();
   if (!GdiplusRuntime::instance().started() || !rcdataName_) return;
-  IStream* stream = streamOverResource(rcdataName_);
+  decodedName_ = copyForDpi();
+  IStream* stream = streamOverResource(decodedName_.c_str());
   if (!stream) return;
   {
     Gdiplus::Image image(stream);
@@ -118,7 +123,18 @@ int GifView::frameDelayMs(int frame) const {
   return frames_[frame]->delayMs;
 }
 
-void GifView::move(int x, int y, int width, int height) { MoveWindow(handle(), x, y, width, height, TRUE); }
+void GifView::move(int x, int y, int width, int height) {
+  MoveWindow(handle(), x, y, width, height, TRUE);
+  // Moved for another dpi: the frames come from the copy drawn for it.
+  if (!decoded_ || decodedName_.empty() || copyForDpi() == decodedName_) return;
+  dropBitmaps();
+  frames_.clear();
+  current_ = 0;
+  decoded_ = false;
+  decodePosted_ = false;
+  GdiplusRuntime::instance().release();
+  if (running_) decodeLater();
+}
 
 void GifView::armTimer() {
   if (!handle() || !running_ || frameCount() <= 1) return;

@@ -1,6 +1,7 @@
 #pragma once
 // An animated GIF from an RCDATA resource of the executable, decoded by
-// GDI+. It loops for ever, each frame for its own delay, while it runs (a
+// GDI+: the copy drawn for the window's dpi (NAME_125, NAME_150, NAME_200)
+// where there is one, decoded again when a move finds the dpi changed. It loops for ever, each frame for its own delay, while it runs (a
 // hidden window has nothing to animate). The frames are decoded once the
 // message loop runs after it first runs, so the window that holds it shows
 // and paints first; until then only the background shows.
@@ -12,6 +13,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/components/window.h"
@@ -24,6 +26,8 @@ class GifView : public Window {
   // 0 until decoded, and when the resource is missing or not a picture GDI+
   // reads.
   int frameCount() const { return static_cast<int>(frames_.size()); }
+  // The decoded picture's own size.
+  SIZE pictureSize() const { return {width_, height_}; }
   int currentFrame() const { return current_; }
   // The frame's delay from the GIF, in milliseconds; a delay under 20 ms
   // (many GIFs say 0) is taken as 100 ms, as browsers do.
@@ -59,7 +63,11 @@ class GifView : public Window {
   void dropComposedFrames();
   void dropBitmaps();
 
+  // The resource's copy for the window's dpi.
+  std::wstring copyForDpi() const;
+
   const wchar_t* rcdataName_;
+  std::wstring decodedName_;  // the copy the frames come from
   bool decoded_ = false;
   bool decodePosted_ = false;
   std::vector<std::unique_ptr<Frame>> frames_;

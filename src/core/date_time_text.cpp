@@ -1,5 +1,6 @@
 #include "core/date_time_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -141,6 +142,36 @@ bool readNameOrNumber(std::string_view text, std::size_t& pos, const std::array<
   return readNumber(text, pos, 2, value);
 }
 
+// The same time on the 24-hour clock: the hour as 'H', the AM/PM symbol
+// gone together with the blanks that set it apart.
+std::vector<Token> on24HourClock(std::vector<Token> tokens) {
+  std::vector<Token> out;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    Token& token = tokens[i];
+    if (token.field == Field::Hour12) token.field = Field::Hour24;
+    if (token.field == Field::AmPm) {
+      if (i + 1 < tokens.size() && tokens[i + 1].field == Field::Literal) {
+        std::string& next = tokens[i + 1].literal;
+        next.erase(0, next.find_first_not_of(' '));
+      } else if (!out.empty() && out.back().field == Field::Literal) {
+        std::string& previous = out.back().literal;
+        previous.erase(previous.find_last_not_of(' ') + 1);
+      }
+      continue;
+    }
+    if (token.field == Field::Literal) {
+      if (token.literal.empty()) continue;
+      if (!out.empty() && out.back().field == Field::Literal) {
+        out.back().literal += token.literal;
+        continue;
+      }
+    }
+    out.push_back(std::move(token));
+  }
+  std::erase_if(out, [](const Token& t) { return t.field == Field::Literal && t.literal.empty(); });
+  return out;
+}
+
 }  // namespace
 
 struct DateTimeText::Fields {
@@ -154,7 +185,53 @@ struct DateTimeText::Fields {
 DateTimeText::DateTimeText(DateTimePatterns patterns)
     : patterns_(std::move(patterns)),
       dateTokens_(compile(patterns_.shortDate)),
-      timeTokens_(compile(patterns_.longTime)) {}
+      timeTokens_(compile(patterns_.longTime)) {
+  if (!datesReadBack()) {
+    patterns_.monthNames = {};
+    patterns_.monthAbbreviations = {};
+    patterns_.dayNames = {};
+    patterns_.dayAbbreviations = {};
+    if (!datesReadBack()) dateTokens_ = compile(DateTimePatterns{}.shortDate);
+  }
+  if (!timesReadBack()) {
+    timeTokens_ = on24HourClock(std::move(timeTokens_));
+    if (!timesReadBack()) timeTokens_ = compile(DateTimePatterns{}.longTime);
+  }
+}
+
+// Every day of two years, as far as the pattern tells days apart, reads back
+// as itself, and its text does not change with the time of day: the
+// scheduler compares date texts as they stand.
+bool DateTimeText::datesReadBack() const {
+  for (const int year : {2026, 2031}) {
+    for (int month = 1; month <= 12; ++month) {
+      for (const int day : {1, 2, 10, 12, 28}) {
+        const LocalDateTime midnight{year, month, day, 0, 0, 0, 0};
+        const std::string text = dateText(midnight);
+        if (parseDate(text) != CivilDate{year, month, day}) return false;
+        if (dateText({year, month, day, 13, 45, 30, 0}) != text) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Every hour of the day, with its minutes and seconds where the pattern
+// writes them, reads back as itself.
+bool DateTimeText::timesReadBack() const {
+  const auto has = [this](Field field) {
+    return std::any_of(timeTokens_.begin(), timeTokens_.end(), [field](const Token& t) { return t.field == field; });
+  };
+  const bool minutes = has(Field::Minute);
+  const bool seconds = has(Field::Second);
+  for (int hour = 0; hour < 24; ++hour) {
+    for (const auto& [minute, second] : {std::pair{0, 0}, std::pair{5, 7}, std::pair{59, 59}}) {
+      const TimeOfDay expected{hour, minutes ? minute : 0, seconds ? second : 0};
+      if (parseTime(timeText({2026, 6, 1, hour, minute, second, 0})) != expected) return false;
+    }
+  }
+  return true;
+}
 
 void DateTimeText::write(const std::vector<Token>& tokens, const LocalDateTime& t, std::string& out) const {
   for (const Token& token : tokens) {

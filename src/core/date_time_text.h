@@ -4,6 +4,14 @@
 // (Windows pattern syntax: d dd ddd dddd M MM MMM MMMM y yy yyyy h hh H HH
 // m mm s ss t tt g gg, 'quoted text', anything else literal), and read back
 // with the same patterns.
+//
+// A mission falls due by its texts, so every text written must read back to
+// the moment it was written for. Where the user's patterns would not (AM and
+// PM symbols that are empty, equal or alike; month names that collide; a
+// year left out; numbers run together), a form that does is written
+// instead: month and day names become numbers, a 12-hour time becomes the
+// same time on the 24-hour clock, and what still fails the standard
+// yyyy/M/d or HH:mm:ss.
 
 #include <array>
 #include <cstdint>
@@ -14,7 +22,9 @@
 
 #include "core/clock.h"
 
-// The user's regional formats. All texts are code page 936 bytes.
+// The user's regional formats. All texts are code page 936 bytes; a name or
+// symbol that code page 936 cannot hold is left empty, a pattern it cannot
+// hold is left as the default.
 struct DateTimePatterns {
   std::string shortDate = "yyyy/M/d";
   std::string longTime = "HH:mm:ss";
@@ -46,8 +56,6 @@ class DateTimeText {
  public:
   explicit DateTimeText(DateTimePatterns patterns = {});
 
-  const DateTimePatterns& patterns() const { return patterns_; }
-
   std::string dateText(const LocalDateTime& t) const;
   std::string timeText(const LocalDateTime& t) const;
   // Writes the date into out, reusing its storage.
@@ -78,6 +86,8 @@ class DateTimeText {
   struct Fields;
   void write(const std::vector<Token>& tokens, const LocalDateTime& t, std::string& out) const;
   bool read(const std::vector<Token>& tokens, std::string_view text, Fields& fields) const;
+  bool datesReadBack() const;
+  bool timesReadBack() const;
 
   DateTimePatterns patterns_;
   std::vector<Token> dateTokens_;

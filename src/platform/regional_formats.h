@@ -4,3 +4,5 @@
 #include "core/date_time_text.h"
 
 DateTimePatterns userDateTimePatterns();
+// The patterns of a named locale ("ko-KR"), as the user's are read.
+DateTimePatterns localeDateTimePatterns(const wchar_t* localeName);

@@ -39,5 +39,10 @@ std::string wideToNarrow(UINT codePage, std::wstring_view wide) {
 
 std::wstring toWide(std::string_view cp936) { return narrowToWide(kCodePage, cp936); }
 std::string toCp936(std::wstring_view wide) { return wideToNarrow(kCodePage, wide); }
+std::optional<std::string> toCp936Exactly(std::wstring_view wide) {
+  std::string narrow = toCp936(wide);
+  if (narrowToWide(kCodePage, narrow) != wide) return std::nullopt;
+  return narrow;
+}
 std::wstring fromUtf8(std::string_view utf8) { return narrowToWide(CP_UTF8, utf8); }
 std::string toUtf8(std::wstring_view wide) { return wideToNarrow(CP_UTF8, wide); }

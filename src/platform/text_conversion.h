@@ -3,12 +3,16 @@
 // the Windows API. Always code page 936, whatever the system's ANSI code
 // page is, so the Chinese shows correctly on any Windows.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 std::wstring toWide(std::string_view cp936);
 // Characters that code page 936 lacks become '?'.
 std::string toCp936(std::wstring_view wide);
+// The text in code page 936 when every character survives the conversion
+// unchanged (no '?', no look-alike put in its place); nullopt otherwise.
+std::optional<std::string> toCp936Exactly(std::wstring_view wide);
 
 // UTF-8, for texts from the system that must come back whole whatever
 // characters they hold (the executable's path in the autostart value).

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "core/scheduler.h"
+
 namespace {
 
 LocalDateTime at(int y, int mo, int d, int h, int mi, int s) { return {y, mo, d, h, mi, s, 0}; }
@@ -89,9 +96,9 @@ TEST(DateTimeTextTest, QuotedTextNamesAndPatternLettersInsideChineseCharacters) 
   // An unquoted Chinese character whose trail byte is a pattern letter
   // (0xB0 0x64: its trail byte is 'd') stays a literal.
   DateTimePatterns q;
-  q.shortDate = "yyyy\xB0\x64M";
+  q.shortDate = "yyyy\xB0\x64M/d";
   const DateTimeText odd(q);
-  EXPECT_EQ(odd.dateText(at(2026, 5, 1, 0, 0, 0)), "2026\xB0\x64" "5");
+  EXPECT_EQ(odd.dateText(at(2026, 5, 1, 0, 0, 0)), "2026\xB0\x64" "5/1");
 }
 
 TEST(DateTimeTextTest, MonthNamesParseLongestFirst) {
@@ -129,5 +136,87 @@ TEST(DateTimeTextTest, RoundTripsEverySecondOfADayUnderSeveralFormats) {
       const LocalDateTime t = at(2026, 6, 1, s / 3600, s / 60 % 60, s % 60);
       ASSERT_EQ(text.parseTime(text.timeText(t)), (TimeOfDay{t.hour, t.minute, t.second})) << pattern << " " << s;
     }
+  }
+}
+
+// The formats of real regions and symbols users typed, as the regional
+// settings hand them over: a name or symbol that code page 936 cannot hold
+// (Korean 오전/오후, Arabic ص/م, Hebrew, Thai or Arabic month names) arrives
+// empty. Whatever they are, a morning time reads back as the morning (the
+// scheduler's own reading), every second of the day and every day of the
+// year read back as themselves, and no two days share a date text.
+TEST(DateTimeTextTest, EveryRegionsTextsReadBackToTheSameMoment) {
+  const std::array<std::string, 12> english{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const std::array<std::string, 12> lost{};
+  std::array<std::string, 12> typedAlike;
+  typedAlike.fill("M");
+  struct Region {
+    const char* name;
+    const char* shortDate;
+    const char* longTime;
+    const char* am;
+    const char* pm;
+    const std::array<std::string, 12>& months;
+    const char* morning;  // 09:05:07
+    const char* evening;  // 21:05:07
+    const char* date;     // 2026-12-09
+  };
+  const Region regions[] = {
+      {"Chinese", "yyyy/M/d", "H:mm:ss", "上午", "下午", lost, "9:05:07", "21:05:07", "2026/12/9"},
+      {"Chinese, 12-hour", "yyyy/M/d", "tt h:mm:ss", "上午", "下午", lost, "上午 9:05:07", "下午 9:05:07", "2026/12/9"},
+      {"English", "M/d/yyyy", "h:mm:ss tt", "AM", "PM", english, "9:05:07 AM", "9:05:07 PM", "12/9/2026"},
+      {"English, months named", "dd-MMM-yy", "h:mm:ss tt", "AM", "PM", english, "9:05:07 AM", "9:05:07 PM",
+       "09-Dec-26"},
+      {"German", "dd.MM.yyyy", "HH:mm:ss", "AM", "PM", lost, "09:05:07", "21:05:07", "09.12.2026"},
+      {"Japanese", "yyyy/MM/dd", "H:mm:ss", "午前", "午後", lost, "9:05:07", "21:05:07", "2026/12/09"},
+      {"Japanese, 12-hour", "yyyy/MM/dd", "tt h:mm:ss", "午前", "午後", lost, "午前 9:05:07", "午後 9:05:07",
+       "2026/12/09"},
+      {"Korean", "yyyy-MM-dd", "tt h:mm:ss", "", "", lost, "9:05:07", "21:05:07", "2026-12-09"},
+      {"Arabic", "dd/MM/yyyy", "hh:mm:ss tt", "", "", lost, "09:05:07", "21:05:07", "09/12/2026"},
+      {"Arabic, months named", "dd MMM yyyy", "hh:mm:ss tt", "", "", lost, "09:05:07", "21:05:07", "09 12 2026"},
+      {"Hebrew", "dd/MM/yyyy", "HH:mm:ss", "", "", lost, "09:05:07", "21:05:07", "09/12/2026"},
+      {"Thai, months named", "d MMM yyyy", "H:mm:ss", "AM", "PM", lost, "9:05:07", "21:05:07", "9 12 2026"},
+      {"typed: the same symbol twice", "yyyy/M/d", "h:mm:ss tt", "#", "#", lost, "9:05:07", "21:05:07", "2026/12/9"},
+      {"typed: symbols alike but for case", "yyyy/M/d", "h:mm:ss tt", "am", "AM", lost, "9:05:07", "21:05:07",
+       "2026/12/9"},
+      {"typed: one letter of symbols that begin alike", "yyyy/M/d", "t h:mm:ss", "午前", "午後", lost, "9:05:07",
+       "21:05:07", "2026/12/9"},
+      {"typed: 12-hour without a symbol", "yyyy/M/d", "h:mm:ss", "AM", "PM", lost, "9:05:07", "21:05:07",
+       "2026/12/9"},
+      {"typed: no seconds", "yyyy/M/d", "HH:mm", "AM", "PM", lost, "09:05", "21:05", "2026/12/9"},
+      {"typed: month names alike", "d MMM yyyy", "HH:mm:ss", "AM", "PM", typedAlike, "09:05:07", "21:05:07",
+       "9 12 2026"},
+      {"typed: numbers run together", "yyyyMd", "HH:mm:ss", "AM", "PM", lost, "09:05:07", "21:05:07", "2026/12/9"},
+      {"typed: no year", "M/d", "HH:mm:ss", "AM", "PM", lost, "09:05:07", "21:05:07", "2026/12/9"},
+      {"typed: the hour in the date", "yyyy/M/d H", "HH:mm:ss", "AM", "PM", lost, "09:05:07", "21:05:07",
+       "2026/12/9"},
+  };
+  for (const Region& r : regions) {
+    SCOPED_TRACE(r.name);
+    DateTimePatterns p;
+    p.shortDate = r.shortDate;
+    p.longTime = r.longTime;
+    p.amDesignator = r.am;
+    p.pmDesignator = r.pm;
+    p.monthAbbreviations = r.months;
+    const DateTimeText text(p);
+    EXPECT_EQ(text.timeText(at(2026, 12, 9, 9, 5, 7)), r.morning);
+    EXPECT_EQ(text.timeText(at(2026, 12, 9, 21, 5, 7)), r.evening);
+    EXPECT_EQ(text.dateText(at(2026, 12, 9, 9, 5, 7)), r.date);
+    const bool seconds = std::string_view(r.morning).size() > 5;
+    for (int s = 0; s < 24 * 3600; s += 61) {
+      const TimeOfDay time{s / 3600, s / 60 % 60, seconds ? s % 60 : 0};
+      ASSERT_EQ(readMissionTime(text, text.timeText(at(2026, 12, 9, time.hour, time.minute, time.second))), time)
+          << s;
+    }
+    std::set<std::string> dates;
+    for (int day = 0; day < 365; ++day) {
+      const LocalDateTime d = fromWallSecond(wallSecond(at(2026, 1, 1, 12, 0, 0)) + 86400LL * day);
+      const std::string written = text.dateText(d);
+      ASSERT_EQ(text.parseDate(written), (CivilDate{d.year, d.month, d.day})) << written;
+      dates.insert(written);
+    }
+    EXPECT_EQ(dates.size(), 365u);
   }
 }

@@ -3,9 +3,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "core/error.h"
+#include "core/scheduler.h"
 #include "platform/regional_formats.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
@@ -38,6 +40,11 @@ TEST(TextConversionTest, CodePage936BothWays) {
   EXPECT_EQ(toWide(""), L"");
   // Characters outside the code page become '?', never vanish.
   EXPECT_EQ(toCp936(L"a\u0E01b"), "a?b");
+  // Unless the text must come through whole.
+  EXPECT_EQ(toCp936Exactly(L"a\u0E01b"), std::nullopt);
+  EXPECT_EQ(toCp936Exactly(L"\uC624\uC804"), std::nullopt);  // 오전
+  EXPECT_EQ(toCp936Exactly(L"M\u00E4rz"), std::nullopt);
+  EXPECT_EQ(toCp936Exactly(L"上午"), "上午");
   // Every two-byte character survives a round trip.
   for (int lead = 0x81; lead <= 0xFE; ++lead) {
     for (int trail : {0x40, 0x7E, 0x80, 0xA1, 0xFE}) {
@@ -68,6 +75,35 @@ TEST(RegionalFormatsTest, ChineseLocaleUnderWine) {
   const LocalDateTime local{2026, 12, 9, 15, 4, 5, 0};
   EXPECT_EQ(toWide(text.dateText(local)), date);
   EXPECT_EQ(toWide(text.timeText(local)), time);
+}
+
+// Real regions' settings, with their own short date and with month and
+// day names in it: nothing written turns into '?', every second of a day
+// and every day of a year read back as themselves.
+TEST(RegionalFormatsTest, EveryRegionsTextsSurviveAndReadBack) {
+  for (const wchar_t* locale : {L"zh-CN", L"en-US", L"de-DE", L"ja-JP", L"ko-KR", L"ar-EG", L"he-IL", L"th-TH"}) {
+    SCOPED_TRACE(toUtf8(locale));
+    DateTimePatterns patterns = localeDateTimePatterns(locale);
+    for (const std::string& shortDate : {patterns.shortDate, std::string("dddd d MMM yyyy")}) {
+      patterns.shortDate = shortDate;
+      const DateTimeText text(patterns);
+      std::set<std::string> dates;
+      for (int day = 0; day < 365; ++day) {
+        const LocalDateTime d = fromWallSecond(wallSecond({2026, 1, 1, 12, 0, 0, 0}) + 86400LL * day);
+        const std::string written = text.dateText(d);
+        ASSERT_EQ(written.find('?'), std::string::npos) << written;
+        ASSERT_EQ(text.parseDate(written), (CivilDate{d.year, d.month, d.day})) << written;
+        dates.insert(written);
+      }
+      EXPECT_EQ(dates.size(), 365u);
+    }
+    const DateTimeText text(patterns);
+    for (int s = 0; s < 24 * 3600; s += 61) {
+      const std::string written = text.timeText({2026, 12, 9, s / 3600, s / 60 % 60, s % 60, 0});
+      ASSERT_EQ(written.find('?'), std::string::npos) << written;
+      ASSERT_EQ(readMissionTime(text, written), (TimeOfDay{s / 3600, s / 60 % 60, s % 60})) << written;
+    }
+  }
 }
 
 TEST(WindowsClockTest, ReadsTheLocalTime) {

@@ -48,17 +48,19 @@ void DailyMissionsMaintenance::load(MisTable& list, const std::filesystem::path&
   list.clear();
   unread_.clear();
   unreadable_ = false;
-  std::string bytes;
+  // Whatever stops the reading, the list does not hold what the file does.
   try {
-    bytes = bytesIfExists(file);
-  } catch (const FileError&) {
+    const std::string bytes = bytesIfExists(file);
+    const std::string today = text.dateText(clock.now());
+    std::size_t end = 0;
+    list.assign(misFileRows(bytes, kDailySeparator, today, &end));
+    unread_.assign(bytes, end);
+  } catch (...) {
+    list.clear();
+    unread_.clear();
     unreadable_ = true;
-    throw;
+    rethrowAsFileError();
   }
-  const std::string today = text.dateText(clock.now());
-  std::size_t end = 0;
-  list.assign(misFileRows(bytes, kDailySeparator, today, &end));
-  unread_.assign(bytes, end);
 }
 
 void DailyMissionsMaintenance::save(const MisTable& list, const std::filesystem::path& file) const {

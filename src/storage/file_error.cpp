@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 
 std::string fileErrorText(int number) {
   switch (number) {
@@ -65,4 +66,12 @@ void throwFileErrorFromErrno() {
   // A failed call that set no errno still failed.
   throwFileError(saved != 0 ? std::error_code(saved, std::generic_category())
                             : std::make_error_code(std::errc::io_error));
+}
+
+void rethrowAsFileError() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw FileError(file_error::kNotEnoughMemory);
+  }
 }

@@ -18,6 +18,8 @@ inline constexpr int kAccessDenied = 5;
 inline constexpr int kReadBeyondEnd = 100;
 inline constexpr int kDiskFull = 101;
 inline constexpr int kInvalidNumericInput = 106;
+// Too little memory for what a read needs (Windows' own number for it).
+inline constexpr int kNotEnoughMemory = 8;
 // An input/output device error; given to faults that have no number of
 // their own above.
 inline constexpr int kDeviceError = 1117;
@@ -42,6 +44,9 @@ class FileError : public HoravelError {
 };
 
 [[noreturn]] void throwFileError(const std::error_code& code);
+// Inside a catch block: throws the fault being handled again, a shortage of
+// memory as the file fault it is to whoever reads a file.
+[[noreturn]] void rethrowAsFileError();
 // Clears the error state of the C runtime before a call whose failure
 // throwFileErrorFromErrno reports.
 void clearRuntimeError();

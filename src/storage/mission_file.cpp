@@ -1,10 +1,10 @@
 #include "storage/mission_file.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "core/cp936.h"
 #include "core/mis_kind.h"
+#include "storage/file_error.h"
 #include "storage/file_io.h"
 
 namespace {
@@ -135,8 +135,12 @@ std::size_t forEachMisLine(std::string_view bytes, const std::function<void(std:
 
 std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::optional<std::string_view> today,
                                    std::size_t* end) {
+  // Room for the lines that are read, not for every line end of the file:
+  // what lies past the first empty line may be anything.
+  std::size_t lines = 0;
+  forEachMisLine(bytes, [&](std::string_view) { ++lines; });
   std::vector<MisRecord> rows;
-  rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+  rows.reserve(lines);
   const std::size_t stop =
       forEachMisLine(bytes, [&](std::string_view line) { rows.push_back(splitMisLine(line, separator, today)); });
   if (end) *end = stop;
@@ -146,9 +150,14 @@ std::vector<MisRecord> misFileRows(std::string_view bytes, char separator, std::
 void loadMisFile(MisTable& table, const std::filesystem::path& file, char separator,
                  std::optional<std::string_view> today) {
   // Read whole before the table changes: a failed read loses no row.
-  const std::string bytes = readFileBytes(file);
+  std::vector<MisRecord> rows;
+  try {
+    rows = misFileRows(readFileBytes(file), separator, today, nullptr);
+  } catch (...) {
+    rethrowAsFileError();
+  }
   // One change for the whole file: the list follows once, not once a row.
-  table.assign(misFileRows(bytes, separator, today, nullptr));
+  table.assign(std::move(rows));
 }
 
 std::string misFileBytes(const MisTable& table, char separator) {

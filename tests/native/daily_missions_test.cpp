@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,15 @@ TEST_F(DailyMissionsTest, MaintenanceKeepsLinesPastTheFirstEmptyLine) {
   EXPECT_EQ(readBytes(file), "\r\nkept$1$2$3\r\nkept too\r\n");
 }
 
+TEST_F(DailyMissionsTest, MillionsOfLineEndsAfterTheMissionsTakeNoRoomWhenRead) {
+  const std::string flood = "a$b$c$d\r\n\r\n" + std::string(4'000'000, '\n');
+  std::size_t end = 0;
+  const std::vector<MisRecord> rows = misFileRows(flood, kDailySeparator, "2026/12/9", &end);
+  EXPECT_EQ(rows.size(), 1u);
+  EXPECT_LT(rows.capacity(), 16u);  // room for the lines read, not for every line end
+  EXPECT_EQ(end, 9u);
+}
+
 TEST_F(DailyMissionsTest, MaintenanceNeverOverwritesAFileItCouldNotRead) {
   std::filesystem::create_directory(file);
   writeBytes(file / "inside", "x");
@@ -164,4 +174,25 @@ TEST_F(DailyMissionsTest, MaintenanceNeverOverwritesAFileItCouldNotRead) {
   std::filesystem::remove_all(file);
   maintenance.load(list, file, text, clock);
   EXPECT_FALSE(maintenance.unreadable());
+}
+
+// Running out of memory while reading is a failed read like any other: the
+// file is marked, the fault is a file fault (not "std::bad_alloc"), and
+// closing the dialog leaves the file as it was.
+TEST_F(DailyMissionsTest, MaintenanceNeverOverwritesAFileItRanOutOfMemoryReading) {
+  struct NoMemoryLeft final : Clock {
+    LocalDateTime now() const override { throw std::bad_alloc(); }
+  };
+  writeBytes(file, "a$b$c$d\r\n");
+  DailyMissionsMaintenance maintenance;
+  MisTable list;
+  try {
+    maintenance.load(list, file, text, NoMemoryLeft{});
+    ADD_FAILURE() << "no fault";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.number(), file_error::kNotEnoughMemory);
+  }
+  EXPECT_TRUE(maintenance.unreadable());
+  maintenance.save(list, file);
+  EXPECT_EQ(readBytes(file), "a$b$c$d\r\n");
 }

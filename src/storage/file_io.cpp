@@ -4,7 +4,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "storage/file_error.h"
 
@@ -15,19 +26,75 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens in binary mode; the path stays wide on Windows so any file name works.
-FileHandle openFile(const std::filesystem::path& file, bool forWriting) {
+// Opens for reading in binary mode; the path stays wide on Windows so any
+// file name works.
+FileHandle openForReading(const std::filesystem::path& file) {
   clearRuntimeError();
 #ifdef _WIN32
-  std::FILE* f = _wfopen(file.c_str(), forWriting ? L"wb" : L"rb");
+  std::FILE* f = _wfopen(file.c_str(), L"rb");
 #else
-  std::FILE* f = std::fopen(file.c_str(), forWriting ? "wb" : "rb");
-  // Creating a file fails with ENOENT only when its folder is missing:
-  // Windows' path not found.
-  if (f == nullptr && forWriting && errno == ENOENT) throw FileError(file_error::kInvalidFilename);
+  std::FILE* f = std::fopen(file.c_str(), "rb");
 #endif
   if (f == nullptr) throwFileErrorFromErrno();
   return FileHandle(f);
+}
+
+// Creates a file under a name nothing holds yet; nullptr when one does.
+// Any other failure throws.
+FileHandle createNewFile(const std::filesystem::path& file) {
+  clearRuntimeError();
+#ifdef _WIN32
+  const int fd = _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+#endif
+  if (fd < 0) {
+    if (errno == EEXIST) return nullptr;
+#ifndef _WIN32
+    // Creating a file fails with ENOENT only when its folder is missing:
+    // Windows' path not found.
+    if (errno == ENOENT) throw FileError(file_error::kInvalidFilename);
+#endif
+    throwFileErrorFromErrno();
+  }
+#ifdef _WIN32
+  std::FILE* f = _wfdopen(fd, L"wb");
+  if (f == nullptr) _close(fd);
+#else
+  std::FILE* f = fdopen(fd, "wb");
+  if (f == nullptr) ::close(fd);
+#endif
+  if (f == nullptr) throw FileError(file_error::kTooManyOpenFiles);
+  return FileHandle(f);
+}
+
+unsigned long processId() {
+#ifdef _WIN32
+  return static_cast<unsigned long>(_getpid());
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+std::atomic<unsigned long> saves{0};
+
+// The temporary file of one save, beside target and new: named after this
+// process and a count of its saves, so that two saves (two sessions saving
+// the same file, or two saves of one program) never write into one file,
+// and a file of the user's that happens to carry such a name is left alone.
+FileHandle createReplacement(const std::filesystem::path& target, std::filesystem::path& temp) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about "." + ...
+    std::string name = ".";
+    name += std::to_string(processId());
+    name += '-';
+    name += std::to_string(++saves);
+    name += ".saving";
+    temp = target;
+    temp += name;
+    if (FileHandle f = createNewFile(temp)) return f;
+  }
+  throw FileError(file_error::kAccessDenied);
 }
 
 // Closes the file and reports a failure of the close itself (a write that
@@ -47,7 +114,7 @@ void writeAll(std::FILE* f, std::string_view bytes) {
 }  // namespace
 
 std::string readFileBytes(const std::filesystem::path& file) {
-  FileHandle f = openFile(file, false);
+  FileHandle f = openForReading(file);
   std::string bytes;
   char chunk[64 * 1024];
   for (;;) {
@@ -63,27 +130,19 @@ std::string readFileBytes(const std::filesystem::path& file) {
   return bytes;
 }
 
-std::filesystem::path replacementPath(const std::filesystem::path& target) {
-  std::filesystem::path temp = target;
-  temp += ".saving";
-  return temp;
-}
-
 void writeFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
-  const std::filesystem::path temp = replacementPath(target);
-  bool created = false;
+  std::filesystem::path temp;
+  FileHandle f = createReplacement(target, temp);
   try {
-    FileHandle f = openFile(temp, true);
-    created = true;
     writeAll(f.get(), bytes);
     closeFile(std::move(f));
     std::error_code error;
     replaceFile(temp, target, error);
     if (error) throwFileError(error);
   } catch (const FileError&) {
-    // The file is closed by now; a name we could not create is not ours.
+    f.reset();
     std::error_code ignored;
-    if (created) std::filesystem::remove(temp, ignored);
+    std::filesystem::remove(temp, ignored);
     throw;
   }
 }

@@ -12,13 +12,11 @@
 std::string readFileBytes(const std::filesystem::path& file);
 
 // Makes target hold exactly bytes without ever leaving it half written: the
-// bytes go to a temporary file in the same folder, which then replaces the
-// target in one rename. When anything fails, the old target is as it was and
-// the temporary file is gone.
+// bytes go to a temporary file of this save alone in the same folder
+// ("<target>.<process>-<count>.saving", created new), which then replaces
+// the target in one rename. When anything fails, the old target is as it
+// was and the temporary file is gone.
 void writeFileReplacing(const std::filesystem::path& target, std::string_view bytes);
-
-// The temporary file that writeFileReplacing writes before the rename.
-std::filesystem::path replacementPath(const std::filesystem::path& target);
 
 // Puts from in place of to, replacing a file of that name, in one step.
 // The only rename of the storage layer; a platform may swap in its own.

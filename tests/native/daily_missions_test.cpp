@@ -88,9 +88,14 @@ TEST_F(DailyMissionsTest, MarkingKeepsLinesItDidNotWrite) {
 
 TEST_F(DailyMissionsTest, FailedMarkLeavesTheFileAsItWas) {
   writeBytes(file, "a$b$c$d\r\n");
-  std::filesystem::create_directory(replacementPath(file));  // the write cannot start
+  // The new file cannot take the old one's place.
+  setReplaceFileHook([](const std::filesystem::path&, const std::filesystem::path&, std::error_code& error) {
+    error = std::make_error_code(std::errc::permission_denied);
+  });
   EXPECT_THROW(appendDailyMission(file, rec("x", "y", "z", "w", 0)), FileError);
+  setReplaceFileHook(nullptr);
   EXPECT_EQ(readBytes(file), "a$b$c$d\r\n");
+  EXPECT_EQ(dir.listing(), "everyday.mis;");
 }
 
 // ---- The maintenance dialog's side ----

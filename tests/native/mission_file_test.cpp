@@ -296,12 +296,16 @@ class AtomicSaveTest : public MissionFileTest {
 };
 
 TEST_F(AtomicSaveTest, ReplacesTheFileAndLeavesNothingElse) {
-  writeBytes(replacementPath(file), "left over from a crash");
+  // A file of the user's under the name a save once used is none of its business.
+  std::filesystem::path users = file;
+  users += ".saving";
+  writeBytes(users, "the user's own");
   EXPECT_EQ(saveFails(), 0);
   loadMissionFile(table, file);
   ASSERT_EQ(table.count(), 1);
   EXPECT_EQ(table.row(0).detail, "new.exe");
-  EXPECT_EQ(dir.listing(), "keep.mis;");
+  EXPECT_EQ(dir.listing(), "keep.mis;keep.mis.saving;");
+  EXPECT_EQ(readBytes(users), "the user's own");
 }
 
 TEST_F(AtomicSaveTest, WriteFailingMidwayKeepsTheOldFile) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -94,6 +95,15 @@ class FreshFolder {
     std::filesystem::remove_all(path_, ignored);
   }
   const std::filesystem::path& path() const { return path_; }
+  // The names of the files in it, sorted, each followed by ';'.
+  std::wstring listing() const {
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::wstring all;
+    for (const std::wstring& name : names) all += name + L";";
+    return all;
+  }
 
  private:
   std::filesystem::path path_;
@@ -141,8 +151,7 @@ TEST_F(FilesTest, SaveAppendsMisAndLoadGivesTheRowsBack) {
   EXPECT_EQ(dialogs.requests[0].filter, L"任务文件(*.mis)|*.mis");
   EXPECT_EQ(dialogs.requests[0].proposedName, L"");
   EXPECT_EQ(bytesOf(folder.path() / L"abc.mis"), kSaved);
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / L"abc"));
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / L"abc.mis.saving"));
+  EXPECT_EQ(folder.listing(), L"abc.mis;");
   EXPECT_EQ(form.MisTable1.count(), 2);
 
   // The next save proposes the last name; ".MIS" in any case is kept, and
@@ -264,7 +273,7 @@ TEST_F(FilesTest, SaveIntoAReadOnlyFileKeepsTheOldFile) {
   EXPECT_EQ(boxes.shown[0].text, L"File access denied.");
   EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_EQ(bytesOf(file), "old contents\r\n");
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / L"locked.mis.saving"));
+  EXPECT_EQ(folder.listing(), L"locked.mis;");
   EXPECT_EQ(form.MisTable1.count(), 2);
 }
 

@@ -2,9 +2,34 @@
 
 #include <exception>
 #include <string_view>
+#include <utility>
 
 #include "core/mis_kind.h"
-#include <utility>
+
+namespace {
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True for an address the shell takes as an address: one with a scheme
+// ("https:", "mailto:"), or a path that names its drive or server. Anything
+// else the shell would first look up as a program of that name in the
+// current folder, the PATH and App Paths ("www.example.com"). A letter and
+// a colon is a drive; a colon before digits is a host's port
+// ("localhost:8080"), not a scheme.
+bool opensAsAnAddress(std::string_view url) {
+  if (url.empty() || url.substr(0, 2) == "\\\\") return true;
+  if (!isAsciiLetter(url[0])) return false;
+  std::size_t colon = 1;
+  while (colon < url.size() && (isAsciiLetter(url[colon]) || isAsciiDigit(url[colon]) || url[colon] == '+' ||
+                                url[colon] == '-' || url[colon] == '.')) {
+    ++colon;
+  }
+  if (colon == url.size() || url[colon] != ':') return false;
+  return colon == 1 || colon + 1 == url.size() || !isAsciiDigit(url[colon + 1]);
+}
+
+}  // namespace
 
 PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, ReminderPopup& popup, SoundPlayer& sounds)
     : platform_(platform), popup_(&popup), sounds_(sounds) {}
@@ -22,7 +47,9 @@ void PlatformMissionActions::mExecPro(std::string path) { platform_.ShellOpen(Sh
 
 void PlatformMissionActions::mOpenFile(std::string path) { platform_.ShellOpen(ShellVerb::Open, path); }
 
-void PlatformMissionActions::mOpenUrl(std::string url) { platform_.ShellOpen(ShellVerb::Open, url); }
+void PlatformMissionActions::mOpenUrl(std::string url) {
+  platform_.ShellOpen(ShellVerb::Open, opensAsAnAddress(url) ? url : "http://" + url);
+}
 
 namespace {
 

@@ -113,6 +113,22 @@ TEST_F(PlatformMissionActionsTest, ShellActionsOpenTheDetailUnchanged) {
                         "ShellOpen open http://example.org/页面?a=1&b=2", "ShellOpen - "}));
 }
 
+// Without a scheme, the shell would run a program of that name from the
+// current folder or the PATH before it thought of a web page.
+TEST_F(PlatformMissionActionsTest, AWebAddressWithoutASchemeOpensOverHttp) {
+  for (const char* url : {"www.example.com", "example.org/页面?a=1", "localhost:8080/a", "notepad"})
+    actions.mOpenUrl(url);
+  for (const char* url : {"https://example.org", "HTTP://EXAMPLE.ORG", "ftp://example.org/a", "about:blank",
+                          "file:///C:/pages/a.html", "C:\\pages\\a.html", "\\\\server\\pages\\a.html", ""})
+    actions.mOpenUrl(url);
+  EXPECT_EQ(log, (Lines{"ShellOpen open http://www.example.com", "ShellOpen open http://example.org/页面?a=1",
+                        "ShellOpen open http://localhost:8080/a", "ShellOpen open http://notepad",
+                        "ShellOpen open https://example.org", "ShellOpen open HTTP://EXAMPLE.ORG",
+                        "ShellOpen open ftp://example.org/a", "ShellOpen open about:blank",
+                        "ShellOpen open file:///C:/pages/a.html", "ShellOpen open C:\\pages\\a.html",
+                        "ShellOpen open \\\\server\\pages\\a.html", "ShellOpen open "}));
+}
+
 TEST_F(PlatformMissionActionsTest, EmailPutsMailtoBeforeTheAddressAsStoredUnlessItIsThere) {
   actions.mEmail("someone@example.org");
   actions.mEmail("mailto:someone@example.org");

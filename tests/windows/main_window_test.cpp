@@ -493,7 +493,7 @@ TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
   EXPECT_EQ(std::erase(calls, ring), 1u);
   EXPECT_EQ(calls, (std::vector<std::string>{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4", "ShellOpen - D",
                                              "ShellOpen open D", "SimpleBeep", "MakeTopmost 0000000000000000",
-                                             "ShellOpen open D", "ShellOpen open mailto:D"}));
+                                             "ShellOpen open http://D", "ShellOpen open mailto:D"}));
   EXPECT_EQ(popup.shown, (std::vector<std::string>{"D"}));
   wchar_t status[64] = L"";
   SendMessageW(form.StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));

@@ -1,5 +1,6 @@
 #include "platform/platform_sound_player.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -11,6 +12,10 @@ void PlatformSoundPlayer::playFile(const std::string& path, const std::string& f
 
 void PlatformSoundPlayer::enqueue(Sound sound) {
   const std::lock_guard<std::mutex> lock(mutex_);
+  // A sound already in line plays once: however many rings fall due in one
+  // second, the line stays as short as the number of different sounds.
+  const auto same = [&](const Sound& waiting) { return waiting.name == sound.name && waiting.file == sound.file; };
+  if (std::any_of(waiting_.begin(), waiting_.end(), same)) return;
   waiting_.push_back(std::move(sound));
   if (!thread_.joinable()) thread_ = std::thread([this] { playInTurn(); });
   changed_.notify_all();

@@ -2,7 +2,8 @@
 // Built-in sounds played through PlatformServices on a thread of their own,
 // so that a sound never holds up the window or the scheduler's passes (the
 // chime lasts up to twelve seconds). Sounds play one after another in the
-// order they were asked for; none cuts another short. When the player is
+// order they were asked for; none cuts another short, and a sound asked for
+// while it already waits in line is not put in line again. When the player is
 // destroyed (the program ends) the sounds in line are dropped and the one
 // that plays is cut short.
 

@@ -1,5 +1,6 @@
 #include "ui/reminder_popup.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -32,8 +33,52 @@ std::wstring withoutTrailingSpaces(std::wstring line) {
   return line;
 }
 
-void wrapParagraph(HDC dc, std::wstring_view paragraph, int width, std::vector<std::wstring>& lines) {
-  std::wstring line;
+// The widths of a paragraph's first characters, measured a stretch at a time
+// and only as far as a question needs: laying out a paragraph measures each
+// character once at most, however long it is (a pasted address of tens of
+// thousands of characters has no place to break).
+class Extents {
+ public:
+  Extents(HDC dc, std::wstring_view text) : dc_(dc), text_(text) {}
+
+  // True when text[from, to) is no wider than width.
+  bool fit(std::size_t from, std::size_t to, int width) {
+    if (to == from) return true;
+    while (ends_.size() < from) measureMore();
+    const int before = from == 0 ? 0 : ends_[from - 1];
+    while (ends_.size() < to && (ends_.empty() || ends_.back() - before <= width)) measureMore();
+    return ends_.size() >= to && ends_[to - 1] - before <= width;
+  }
+
+ private:
+  void measureMore() {
+    constexpr std::size_t kStretch = 256;
+    const std::size_t start = ends_.size();
+    const std::size_t count = std::min(kStretch, text_.size() - start);
+    std::vector<int> ends(count, 0);
+    SIZE size{};
+    GetTextExtentExPointW(dc_, text_.data() + start, static_cast<int>(count), 0, nullptr, ends.data(), &size);
+    const int base = start == 0 ? 0 : ends_.back();
+    for (const int end : ends) ends_.push_back(base + end);
+  }
+
+  HDC dc_;
+  std::wstring_view text_;
+  std::vector<int> ends_;  // ends_[i]: the width of text_[0, i]
+};
+
+// Lays out one paragraph; false once lines holds maxLines.
+bool wrapParagraph(HDC dc, std::wstring_view paragraph, int width, std::size_t maxLines,
+                   std::vector<std::wstring>& lines) {
+  Extents extents(dc, paragraph);
+  std::size_t lineStart = 0;  // the line so far is paragraph[lineStart, i)
+  bool lineHasText = false;
+  const auto endLine = [&](std::size_t end, bool trim) {
+    std::wstring line(paragraph.substr(lineStart, end - lineStart));
+    lines.push_back(trim ? withoutTrailingSpaces(std::move(line)) : std::move(line));
+    lineHasText = false;
+    return lines.size() < maxLines;
+  };
   std::size_t i = 0;
   while (i < paragraph.size()) {
     // The next piece that stays whole: a run of spaces, one CJK character
@@ -44,40 +89,41 @@ void wrapParagraph(HDC dc, std::wstring_view paragraph, int width, std::vector<s
     } else if (!breaksAnywhere(paragraph[i])) {
       while (j < paragraph.size() && paragraph[j] != L' ' && !breaksAnywhere(paragraph[j])) ++j;
     }
-    const std::wstring_view piece = paragraph.substr(i, j - i);
-    if (widthOf(dc, line + std::wstring(piece)) <= width) {
-      line += piece;
+    if (extents.fit(lineStart, j, width)) {
+      lineHasText = lineHasText || paragraph[i] != L' ';
       i = j;
-    } else if (piece.front() == L' ') {
-      lines.push_back(withoutTrailingSpaces(std::move(line)));
-      line.clear();
-      i = j;
-    } else if (!withoutTrailingSpaces(line).empty()) {
-      lines.push_back(withoutTrailingSpaces(std::move(line)));
-      line.clear();
+    } else if (paragraph[i] == L' ') {
+      if (!endLine(i, true)) return false;
+      lineStart = i = j;
+    } else if (lineHasText) {
+      if (!endLine(i, true)) return false;
+      lineStart = i;
     } else {
       // Wider than a whole line: as many characters as fit, at least one.
       std::size_t fit = 1;
-      while (fit < piece.size() && widthOf(dc, line + std::wstring(piece.substr(0, fit + 1))) <= width) ++fit;
-      line += piece.substr(0, fit);
-      lines.push_back(std::move(line));
-      line.clear();
+      while (i + fit < j && extents.fit(lineStart, i + fit + 1, width)) ++fit;
       i += fit;
+      if (!endLine(i, false)) return false;
+      lineStart = i;
     }
   }
-  lines.push_back(withoutTrailingSpaces(std::move(line)));
+  return endLine(paragraph.size(), true);
 }
 
 RECT boundsAt(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
 
 }  // namespace
 
-std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width) {
+std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width, std::size_t maxLines) {
   std::vector<std::wstring> lines;
+  if (maxLines == 0) return lines;
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = text.find_first_of(L"\r\n", start);
-    wrapParagraph(dc, text.substr(start, end == std::wstring_view::npos ? end : end - start), width, lines);
+    if (!wrapParagraph(dc, text.substr(start, end == std::wstring_view::npos ? end : end - start), width, maxLines,
+                       lines)) {
+      break;
+    }
     if (end == std::wstring_view::npos) break;
     start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
   }
@@ -246,10 +292,26 @@ int TfrmTishi::lineHeight() const {
 std::vector<std::wstring> TfrmTishi::messageLines() const {
   HDC dc = GetDC(handle());
   const HGDIOBJ old = SelectObject(dc, font());
-  std::vector<std::wstring> lines = wrapText(dc, Label1.caption, Label1.bounds.right - Label1.bounds.left);
+  std::vector<std::wstring> lines = wrappedMessage(dc);
   SelectObject(dc, old);
   ReleaseDC(handle(), dc);
   return lines;
+}
+
+const std::vector<std::wstring>& TfrmTishi::wrappedMessage(HDC dc) const {
+  // The countdown repaints every second: the message is laid out once for
+  // its text, label and font, and only as far as the label shows it.
+  const int width = Label1.bounds.right - Label1.bounds.left;
+  const HFONT shownIn = font();
+  if (wrapped_.caption != Label1.caption || wrapped_.width != width || wrapped_.font != shownIn) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int height = Label1.bounds.bottom - Label1.bounds.top;
+    const int lineHeight = std::max(1, static_cast<int>(metrics.tmHeight));
+    const auto shown = static_cast<std::size_t>(std::max(0, (height + lineHeight - 1) / lineHeight));
+    wrapped_ = {Label1.caption, width, shownIn, wrapText(dc, Label1.caption, width, shown)};
+  }
+  return wrapped_.lines;
 }
 
 void TfrmTishi::paint(HDC dc) const {
@@ -275,8 +337,7 @@ void TfrmTishi::paint(HDC dc) const {
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
-  const std::vector<std::wstring> lines =
-      wrapText(dc, Label1.caption, Label1.bounds.right - Label1.bounds.left);
+  const std::vector<std::wstring>& lines = wrappedMessage(dc);
   int top = Label1.bounds.top;
   for (const std::wstring& line : lines) {
     if (top >= Label1.bounds.bottom) break;

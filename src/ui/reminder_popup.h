@@ -55,8 +55,8 @@ class TfrmTishi final : public Form, public ReminderPopup {
   int elapsed() const { return elapsed_; }
   bool timerRunning() const { return timerRunning_; }
 
-  // The message's lines as Label1 lays them out (all of them, also those
-  // below its bottom edge), and the height of one line.
+  // The message's lines as Label1 shows them (the last may be cut at its
+  // bottom edge; wrapping stops there), and the height of one line.
   std::vector<std::wstring> messageLines() const;
   int lineHeight() const;
   // The labels' font.
@@ -86,14 +86,27 @@ class TfrmTishi final : public Form, public ReminderPopup {
   void setNum(int seconds);
   void paint(HDC dc) const;
   void doubleClick(POINT at);
+  // Label1's lines, wrapped again only when its text, width or font changed;
+  // dc has the labels' font selected.
+  const std::vector<std::wstring>& wrappedMessage(HDC dc) const;
 
   HWND mainWindow_;
   int elapsed_ = 0;
   bool timerRunning_ = false;
+  struct Wrapped {
+    std::wstring caption;
+    int width = -1;
+    HFONT font = nullptr;
+    std::vector<std::wstring> lines;
+  };
+  mutable Wrapped wrapped_;
 };
 
-// Breaks text into lines no wider than width, measured in dc's font. CR LF
-// (or a lone CR or LF) starts a new line. A line breaks at spaces, which
-// the break swallows, or between two Chinese (CJK) characters; a word wider
-// than a whole line is broken between its characters.
-std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width);
+// Breaks text into lines no wider than width, measured in dc's font, and
+// stops after maxLines lines. CR LF (or a lone CR or LF) starts a new line.
+// A line breaks at spaces, which the break swallows, or between two Chinese
+// (CJK) characters; a word wider than a whole line is broken between its
+// characters. Each character is measured once at most: the time it takes
+// grows with the lines laid out, not with the square of the text.
+std::vector<std::wstring> wrapText(HDC dc, std::wstring_view text, int width,
+                                   std::size_t maxLines = static_cast<std::size_t>(-1));

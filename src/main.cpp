@@ -7,6 +7,7 @@
 #include "platform/program_folder.h"
 #include "platform/regional_formats.h"
 #include "platform/single_instance.h"
+#include "platform/system_folder.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_file_replace.h"
 #include "platform/windows_platform_services.h"
@@ -14,6 +15,9 @@
 #include "ui/components/form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  // Before any library loads or any name is looked up.
+  keepToSystemFolder();
+
   // A second start of this executable hands over to the running one before
   // it loads, asks or shows anything: two would fire every mission twice.
   SingleInstance instance(executablePath());

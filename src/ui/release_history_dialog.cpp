@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include "platform/system_folder.h"
 #include "ui/components/graphics.h"
 #include "ui/release_history_text.h"
 
@@ -18,8 +19,8 @@ constexpr RECT kBitBtn1Place{272, 248, 272 + 73, 248 + 25};
 // else 2.0; the library stays loaded for the rest of the run.
 const wchar_t* richEditClass() {
   static const wchar_t* const name = [] {
-    if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
-    LoadLibraryW(L"Riched20.dll");
+    if (loadSystemLibrary(L"Msftedit.dll")) return MSFTEDIT_CLASS;
+    loadSystemLibrary(L"Riched20.dll");
     return RICHEDIT_CLASSW;
   }();
   return name;

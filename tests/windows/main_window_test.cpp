@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -735,23 +736,25 @@ PROCESS_INFORMATION startProgram(const std::filesystem::path& exe) {
   return process;
 }
 
-struct MainWindowSearch {
+struct WindowSearch {
   DWORD process;
+  const wchar_t* className;
   HWND found;
 };
 
-// The process's main window once it exists (and, if asked, is visible).
-HWND mainWindowOf(DWORD process, bool visible, DWORD waitMs = 20000) {
+// A top-level window of that class of the process once it exists (and, if
+// asked, is visible).
+HWND windowOf(DWORD process, const wchar_t* className, bool visible, DWORD waitMs = 20000) {
   const DWORD start = GetTickCount();
   do {
-    MainWindowSearch search{process, nullptr};
+    WindowSearch search{process, className, nullptr};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<MainWindowSearch*>(param);
+          auto* s = reinterpret_cast<WindowSearch*>(param);
           DWORD owner = 0;
           GetWindowThreadProcessId(window, &owner);
-          wchar_t className[32] = L"";
-          if (owner == s->process && GetClassNameW(window, className, 32) && std::wstring(className) == L"TForm1") {
+          wchar_t name[32] = L"";
+          if (owner == s->process && GetClassNameW(window, name, 32) && std::wstring(name) == s->className) {
             s->found = window;
             return FALSE;
           }
@@ -764,6 +767,10 @@ HWND mainWindowOf(DWORD process, bool visible, DWORD waitMs = 20000) {
   return nullptr;
 }
 
+HWND mainWindowOf(DWORD process, bool visible, DWORD waitMs = 20000) {
+  return windowOf(process, L"TForm1", visible, waitMs);
+}
+
 void endProgram(PROCESS_INFORMATION& process) {
   if (!process.hProcess) return;
   TerminateProcess(process.hProcess, 0);
@@ -774,6 +781,94 @@ void endProgram(PROCESS_INFORMATION& process) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring lowerCase(std::wstring text) {
+  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// The files of folder the process has loaded as modules, each followed by
+// ';'; names in skip are left out.
+std::wstring modulesFrom(HANDLE process, const std::filesystem::path& folder, const std::set<std::wstring>& skip) {
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return L"?";
+  std::wstring found;
+  for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+    wchar_t name[MAX_PATH] = L"";
+    GetModuleFileNameExW(process, modules[i], name, MAX_PATH);
+    const std::filesystem::path module(name);
+    if (lowerCase(module.parent_path().wstring()) == lowerCase(folder.wstring()) &&
+        !skip.count(lowerCase(module.filename().wstring())))
+      found += module.filename().wstring() + L";";
+  }
+  return found;
+}
+
+// The current directory of another process, read from its process
+// parameters (64-bit layout), without its trailing backslash.
+std::wstring currentDirectoryOf(HANDLE process) {
+  using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<QueryProcess>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  struct {
+    void* reserved1;
+    char* peb;
+    void* reserved2[4];
+  } basic{};
+  if (!query || query(process, 0, &basic, sizeof basic, nullptr) != 0) return L"?";
+  char* parameters = nullptr;
+  struct {
+    USHORT length;
+    USHORT maximumLength;
+    wchar_t* buffer;
+  } dosPath{};
+  if (!ReadProcessMemory(process, basic.peb + 0x20, &parameters, sizeof parameters, nullptr) ||
+      !ReadProcessMemory(process, parameters + 0x38, &dosPath, sizeof dosPath, nullptr))
+    return L"?";
+  std::wstring path(dosPath.length / sizeof(wchar_t), L'\0');
+  if (!ReadProcessMemory(process, dosPath.buffer, path.data(), dosPath.length, nullptr)) return L"?";
+  if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+// Whoever can write the program's folder plants libraries there under the
+// names of system ones, and the program is started from that folder: no
+// library of the folder is loaded, on start or when a dialog needs the
+// rich-text control, and the program runs in the system folder, where bare
+// names are looked up.
+TEST(MainWindowStartTest, LibrariesAndBareNamesComeFromTheSystemFolderNeverFromTheProgramsOwn) {
+  const auto exe = copyOfProgram(L"horavel-planted");
+  const auto folder = exe.parent_path();
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const auto planted = std::filesystem::path(self).parent_path() / L"planted_library.dll";
+  const wchar_t* names[] = {L"gdiplus", L"ole32", L"oleaut32", L"oleacc",  L"shell32",
+                            L"uxtheme", L"winmm", L"msftedit", L"riched20", L"comdlg32"};
+  for (const wchar_t* name : names) std::filesystem::copy_file(planted, folder / (std::wstring(name) + L".dll"));
+
+  PROCESS_INFORMATION program = startProgram(exe);  // with its own folder as current directory
+  ASSERT_NE(program.hProcess, nullptr);
+  const HWND window = mainWindowOf(program.dwProcessId, true);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_COMMAND, cmdShengji, 0);
+  EXPECT_NE(windowOf(program.dwProcessId, L"TfrmShengji", true, 10000), nullptr);
+
+  // Wine's own libraries bring uxtheme and ole32 with the program, before
+  // its first line runs: they are Wine's built-in ones whatever the path
+  // says (no mark below), and none of the program's doing.
+  EXPECT_EQ(modulesFrom(program.hProcess, folder, {L"uxtheme.dll", L"ole32.dll"}), L"Horavel.exe;");
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(lowerCase(currentDirectoryOf(program.hProcess)), lowerCase(system));
+  endProgram(program);
+  for (const wchar_t* name : names)
+    EXPECT_FALSE(std::filesystem::exists(folder / (std::wstring(name) + L".dll.loaded"))) << toUtf8(name);
+}
 
 TEST(MainWindowStartTest, ASecondStartBringsTheRunningWindowBackAndEndsAtOnce) {
   const auto exe = copyOfProgram(L"horavel-instance-a");

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/system_folder.h"
+
 namespace {
 
 FileDialogHook& hook() {
@@ -25,7 +27,7 @@ std::wstring filterList(const std::wstring& filter) {
 using CommonDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 CommonDialog commonDialog(FileDialogKind kind) {
-  static const HMODULE library = LoadLibraryW(L"comdlg32.dll");
+  static const HMODULE library = loadSystemLibrary(L"comdlg32.dll");
   if (!library) return nullptr;
   const FARPROC found = GetProcAddress(library, kind == FileDialogKind::Open ? "GetOpenFileNameW" : "GetSaveFileNameW");
   return reinterpret_cast<CommonDialog>(reinterpret_cast<void*>(found));

@@ -1,0 +1,16 @@
+// A library that tests plant beside a program under the name of a system
+// library. Loaded, it leaves "<its file name>.loaded" beside itself and
+// refuses to stay.
+
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  wchar_t path[MAX_PATH + 8];
+  const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return FALSE;
+  lstrcpyW(path + length, L".loaded");
+  const HANDLE marker = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+  return FALSE;
+}

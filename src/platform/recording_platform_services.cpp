@@ -70,6 +70,7 @@ void RecordingPlatformServices::WriteRunValue(const std::string& name, const std
 
 void RecordingPlatformServices::DeleteRunValue(const std::string& name) {
   record("DeleteRunValue " + name);
+  if (failDeletes) return;
   runValues.erase(name);
   std::erase(nonStringValues, name);
 }

@@ -41,6 +41,9 @@ class RecordingPlatformServices final : public PlatformServices {
   std::map<std::string, std::string> runValues;
   std::vector<std::string> nonStringValues;
   bool failWrites = false;
+  // Deletions pass silently but leave the value, as a machine-wide value
+  // does for a program without administrator rights.
+  bool failDeletes = false;
   LocalDateTime lastClock;
 
  private:

@@ -4,8 +4,10 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "platform/program_folder.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
+#include "platform/windows_executable_rights.h"
 #include "platform/windows_run_value.h"
 
 void WindowsPlatformServices::ExitSystem(unsigned flags) {
@@ -61,7 +63,7 @@ std::string WindowsPlatformServices::ReadRunValue(const std::string& name) {
 }
 
 void WindowsPlatformServices::WriteRunValue(const std::string& name, const std::string& text) {
-  writeRunValue(toWide(name), fromUtf8(text));
+  writeRunValue(toWide(name), fromUtf8(text), onlyAdministratorsCanChangeProgram(executablePath()));
 }
 
 void WindowsPlatformServices::DeleteRunValue(const std::string& name) { deleteRunValue(toWide(name)); }

@@ -75,8 +75,9 @@ std::wstring readRunValue(const std::wstring& name) {
   return {};
 }
 
-void writeRunValue(const std::wstring& name, const std::wstring& data) {
+void writeRunValue(const std::wstring& name, const std::wstring& data, bool machineWide) {
   for (HKEY root : kRoots) {
+    if (root == HKEY_LOCAL_MACHINE && !machineWide) continue;
     const LSTATUS written = writeHook() ? writeHook()(root, name, data) : writeRunValueUnder(root, name, data);
     if (written == ERROR_SUCCESS) return;
   }

@@ -1,10 +1,12 @@
 #pragma once
 // The autostart value under the Run keys. The machine-wide key
-// (HKEY_LOCAL_MACHINE) is used where it can be written; a program started
-// without elevation cannot write it on any Windows with account control, so
-// a refused write goes to the current user's Run key (HKEY_CURRENT_USER)
-// instead. Reading takes either, deleting removes both. Names and data are
-// wide, so a path in any script survives.
+// (HKEY_LOCAL_MACHINE) starts the program in every user's session, so it is
+// written only for a program that nobody but administrators can change, and
+// only where it can be written: a program started without elevation cannot
+// on any Windows with account control. Otherwise the value goes to the
+// current user's Run key (HKEY_CURRENT_USER). Reading takes either, deleting
+// removes both as far as rights allow. Names and data are wide, so a path in
+// any script survives.
 
 #include <windows.h>
 
@@ -15,9 +17,10 @@
 // user's; empty when neither. Throws HoravelError ("Invalid data type for
 // '<name>'") for a value that is not a string.
 std::wstring readRunValue(const std::wstring& name);
-// Throws HoravelError ("Failed to set data for '<name>'") only when neither
-// key takes the value.
-void writeRunValue(const std::wstring& name, const std::wstring& data);
+// Writes the machine-wide value when machineWide and it can be written,
+// else the user's. Throws HoravelError ("Failed to set data for '<name>'")
+// only when no key takes the value.
+void writeRunValue(const std::wstring& name, const std::wstring& data, bool machineWide);
 // Failures pass silently: a value that could not be deleted stays.
 void deleteRunValue(const std::wstring& name);
 

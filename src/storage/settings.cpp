@@ -90,23 +90,28 @@ std::string autostartCommand(const std::string& exePath) {
   return '"' + exePath + '"';
 }
 
-void applyAutostart(PlatformServices& platform, bool on, const std::string& exePath) {
+bool applyAutostart(PlatformServices& platform, bool on, const std::string& exePath) {
   if (on) {
     if (platform.ReadRunValue(kRunValueName).empty()) platform.WriteRunValue(kRunValueName, autostartCommand(exePath));
-  } else {
-    if (!platform.ReadRunValue(kRunValueName).empty()) platform.DeleteRunValue(kRunValueName);
+    return true;
   }
+  if (platform.ReadRunValue(kRunValueName).empty()) return true;
+  // A deletion the registry refuses passes silently: only reading again
+  // tells whether the value went.
+  platform.DeleteRunValue(kRunValueName);
+  return platform.ReadRunValue(kRunValueName).empty();
 }
 
-void confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
+bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
                      const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek) {
   // The theme as it stands, absent (or no integer) included: two readings
   // with different defaults differ only then.
   const int storedTheme = profile.readInteger(kThemeSection, kThemeKey, 0);
   const bool themeStored = storedTheme == profile.readInteger(kThemeSection, kThemeKey, 1);
   writeThemeSelect(profile, choices.theme);
+  bool autostartAsChosen = true;
   try {
-    applyAutostart(platform, choices.autoRun, exePath);
+    autostartAsChosen = applyAutostart(platform, choices.autoRun, exePath);
   } catch (...) {
     if (!themeStored) {
       profile.removeKey(kThemeSection, kThemeKey);
@@ -118,4 +123,5 @@ void confirmSettings(ProfileStore& profile, PlatformServices& platform, const Se
   writeAutoSpeek(profile, choices.autoSpeek);
   applyTheme(choices.theme);
   autoSpeek = choices.autoSpeek;
+  return autostartAsChosen;
 }

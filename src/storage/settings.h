@@ -98,15 +98,18 @@ class PlatformServices;
 // chime; only when all that succeeded are the look and the chime applied.
 // A failure stops the steps where it happens and applies nothing: a theme
 // already stored is stored back as it was when autostart fails, so the
-// next start shows the look of today too.
+// next start shows the look of today too. False when autostart was to go
+// but its value stays (removing the machine-wide value takes administrator
+// rights); everything else is done then.
 struct SetupChoices {
   int theme = kDefaultTheme;  // the chosen item, -1 for none
   bool autoRun = true;
   bool autoSpeek = true;
 };
-void confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
-                     const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek);
+[[nodiscard]] bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
+                                   const std::string& exePath, const std::function<void(int)>& applyTheme,
+                                   bool& autoSpeek);
 
 // Autostart alone: ticked, the value is written when absent or empty;
-// unticked, it is deleted when present.
-void applyAutostart(PlatformServices& platform, bool on, const std::string& exePath);
+// unticked, it is deleted when present, and false when it is still there.
+[[nodiscard]] bool applyAutostart(PlatformServices& platform, bool on, const std::string& exePath);

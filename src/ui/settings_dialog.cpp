@@ -117,7 +117,8 @@ void TfrmSetup::BitBtn1Click() {
   choices.theme = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));  // CB_ERR is -1: none chosen
   choices.autoRun = ticked(ckAutoRun);
   choices.autoSpeek = ticked(ckAutospeek);
-  confirmSettings(profile_, platform_, choices, exePath_, applyTheme_, autoSpeek_);
+  if (!confirmSettings(profile_, platform_, choices, exePath_, applyTheme_, autoSpeek_))
+    showNotice(handle(), L"无法取消程序随Windows一起启动,需要管理员权限!");
   closeWith(IDOK);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/error.h"
+#include "platform/executable_rights.h"
 #include "platform/recording_platform_services.h"
 #include "storage/memory_profile_store.h"
 
@@ -105,13 +106,55 @@ TEST(SettingsTest, AutostartCommandQuotesPathsWithBlanks) {
   EXPECT_EQ(autostartCommand("\"C:\\Program Files\\H.exe\""), "\"C:\\Program Files\\H.exe\"");
 }
 
+// The machine-wide autostart value runs the program in every user's
+// session: only for a program that nobody but administrators can replace,
+// in a folder where nobody else can plant a library or a daily mission.
+TEST(SettingsTest, MachineWideAutostartOnlyForAProgramOnlyAdministratorsCanChange) {
+  const std::string system = "S-1-5-18", admins = "S-1-5-32-544", users = "S-1-5-32-545",
+                    authenticated = "S-1-5-11", everyone = "S-1-1-0", creatorOwner = "S-1-3-0",
+                    ownerRights = "S-1-3-4", packages = "S-1-15-2-1", someone = "S-1-5-21-1-2-3-1001",
+                    installer = "S-1-5-80-956008885-3418522649-1831038044-1851658625-2271478464";
+  constexpr std::uint32_t all = 0x1F01FF, modify = 0x1301BF, readAndRun = 0x1200A9, addFolder = 0x4;
+  const auto allow = [](std::string who, std::uint32_t rights) { return AccessRule{true, false, rights, who}; };
+  // Program Files: what an installer running as administrator leaves.
+  const ObjectRights programFiles{admins,
+                                  std::vector{allow(installer, all), allow(system, all), allow(admins, all),
+                                              allow(users, readAndRun), allow(packages, readAndRun),
+                                              AccessRule{true, true, 0x10000000, creatorOwner}}};
+  const ObjectRights installed{admins, std::vector{allow(system, all), allow(admins, all), allow(users, readAndRun)}};
+  EXPECT_TRUE(onlyAdministratorsCanChange(programFiles, installed));
+
+  // A folder of the user's own (%LOCALAPPDATA%\Programs\Horavel).
+  const ObjectRights own{someone, std::vector{allow(system, all), allow(admins, all), allow(someone, all)}};
+  EXPECT_FALSE(onlyAdministratorsCanChange(own, own));
+  // D:\Tools\Horavel, made by an administrator on a second drive, whose
+  // root lets signed-in users change what is made in it.
+  const ObjectRights tools{admins, std::vector{allow(admins, all), allow(system, all), allow(authenticated, modify),
+                                               allow(users, readAndRun)}};
+  EXPECT_FALSE(onlyAdministratorsCanChange(tools, installed));
+  // Users may only add folders: one named after the program redirects its libraries.
+  ObjectRights addsFolders = programFiles;
+  addsFolders.rules->push_back(allow(users, addFolder));
+  EXPECT_FALSE(onlyAdministratorsCanChange(addsFolders, installed));
+  // The folder is safe but the file belongs to a user, or has no access list.
+  EXPECT_FALSE(onlyAdministratorsCanChange(programFiles, ObjectRights{someone, installed.rules}));
+  EXPECT_FALSE(onlyAdministratorsCanChange(programFiles, ObjectRights{admins, std::nullopt}));
+  // Deny rules narrow, never widen; the owner's rights are the owner's.
+  ObjectRights narrowed = installed;
+  narrowed.rules->push_back(AccessRule{false, false, all, everyone});
+  narrowed.rules->push_back(allow(ownerRights, all));
+  EXPECT_TRUE(onlyAdministratorsCanChange(programFiles, narrowed));
+  narrowed.owner = someone;
+  EXPECT_FALSE(onlyAdministratorsCanChange(programFiles, narrowed));
+}
+
 // The settings dialog's steps over a store in memory and the recording
 // platform: what start-up and the dialog read, and what OK writes.
 class SetupStepsTest : public ::testing::Test {
  protected:
   void confirm(SetupChoices choices) {
-    confirmSettings(store, platform, choices, "C:\\Program Files\\Horavel\\Horavel.exe",
-                    [this](int theme) { applied.push_back(theme); }, autoSpeek);
+    EXPECT_TRUE(confirmSettings(store, platform, choices, "C:\\Program Files\\Horavel\\Horavel.exe",
+                                [this](int theme) { applied.push_back(theme); }, autoSpeek));
   }
   MemoryProfileStore store{"C:\\Program Files\\Horavel\\config.ini"};
   RecordingPlatformServices platform;

@@ -11,6 +11,7 @@
 #include "platform/regional_formats.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
+#include "platform/windows_executable_rights.h"
 #include "platform/windows_platform_services.h"
 #include "platform/windows_run_value.h"
 #include "wine_detect.h"
@@ -26,6 +27,12 @@ void writeDword(const wchar_t* name, DWORD value) {
             ERROR_SUCCESS);
   RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   RegCloseKey(key);
+}
+
+std::filesystem::path besideThisTest(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path() / name;
 }
 
 }  // namespace
@@ -142,7 +149,7 @@ TEST_F(RunValueTest, RoundTrip) {
   const std::wstring wide = L"C:\\Ünïcødé 工具 ✓\\Horavel.exe";
   const std::string path = toUtf8(wide);
   platform.WriteRunValue(kTestValue, path);
-  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), wide);
+  EXPECT_EQ(storedUnder(HKEY_CURRENT_USER), wide);
   EXPECT_EQ(platform.ReadRunValue(kTestValue), path);
   platform.WriteRunValue(kTestValue, "");
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "");
@@ -151,12 +158,28 @@ TEST_F(RunValueTest, RoundTrip) {
   platform.DeleteRunValue(kTestValue);  // deleting what is not there is fine
 }
 
+// The tests' own folder, as any folder under Wine (System32 too), belongs
+// to the signed-in user: the real check finds that users can change the
+// program, and the value goes to the user's Run key.
+TEST_F(RunValueTest, AProgramUsersCanChangeStartsWithItsUsersLogonOnly) {
+  EXPECT_FALSE(onlyAdministratorsCanChangeProgram(besideThisTest(L"platform_test.exe")));
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_FALSE(onlyAdministratorsCanChangeProgram(std::filesystem::path(system) / L"kernel32.dll"));
+  platform.WriteRunValue(kTestValue, "C:\\Tools\\Horavel.exe");
+  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), L"-");
+  EXPECT_EQ(storedUnder(HKEY_CURRENT_USER), L"C:\\Tools\\Horavel.exe");
+  // For a program only administrators can change, the machine-wide key.
+  writeRunValue(L"HoravelTest", L"C:\\Program Files\\Horavel\\Horavel.exe", true);
+  EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), L"C:\\Program Files\\Horavel\\Horavel.exe");
+}
+
 TEST_F(RunValueTest, RefusedMachineWideGoesToTheUsersKey) {
   // As account control refuses a program without elevation.
   setRunValueWriteHook([](HKEY root, const std::wstring& name, const std::wstring& data) -> LSTATUS {
     return root == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : writeRunValueUnder(root, name, data);
   });
-  platform.WriteRunValue(kTestValue, "C:\\Tools\\Horavel.exe");
+  writeRunValue(L"HoravelTest", L"C:\\Tools\\Horavel.exe", true);
   EXPECT_EQ(storedUnder(HKEY_LOCAL_MACHINE), L"-");
   EXPECT_EQ(storedUnder(HKEY_CURRENT_USER), L"C:\\Tools\\Horavel.exe");
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "C:\\Tools\\Horavel.exe");
@@ -169,7 +192,7 @@ TEST_F(RunValueTest, RefusedMachineWideGoesToTheUsersKey) {
   // Neither writable: the error.
   setRunValueWriteHook([](HKEY, const std::wstring&, const std::wstring&) -> LSTATUS { return ERROR_ACCESS_DENIED; });
   try {
-    platform.WriteRunValue(kTestValue, "x");
+    writeRunValue(L"HoravelTest", L"x", true);
     ADD_FAILURE() << "no error";
   } catch (const HoravelError& error) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'HoravelTest'");
@@ -180,7 +203,7 @@ TEST_F(RunValueTest, RefusedMachineWideGoesToTheUsersKey) {
 TEST_F(RunValueTest, StoredAsTerminatedString) {
   platform.WriteRunValue(kTestValue, "abc");
   HKEY key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   DWORD type = 0;
   DWORD size = 0;
   RegQueryValueExW(key, L"HoravelTest", nullptr, &type, nullptr, &size);
@@ -197,15 +220,9 @@ TEST_F(RunValueTest, ValueOfAnotherTypeIsAnError) {
   } catch (const HoravelError& error) {
     EXPECT_STREQ(error.what(), "Invalid data type for 'HoravelTest'");
   }
-  // Writing replaces it with a string again.
-  platform.WriteRunValue(kTestValue, "x");
+  // Writing the machine-wide value replaces it with a string again.
+  writeRunValue(L"HoravelTest", L"x", true);
   EXPECT_EQ(platform.ReadRunValue(kTestValue), "x");
-}
-
-std::filesystem::path besideThisTest(const wchar_t* name) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path() / name;
 }
 
 TEST(ShellOpenTest, StartsAProgramInAChineseFolder) {

@@ -565,14 +565,34 @@ TEST_F(SetupDialogTest, AnExistingRunValueIsKeptOrDeleted) {
   EXPECT_EQ(platform.runValues["Horavel"], "D:\\Elsewhere\\Horavel.exe");
   EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel"}));
 
+  // Unticked: deleted, and that is checked.
+  Boxes boxes;
   dialog = open();
   tick(dialog->ckAutoRun, false);
   tick(dialog->ckAutospeek, false);
+  platform.clearCalls();
   dialog->BitBtn1Click();
   EXPECT_EQ(platform.runValues.count("Horavel"), 0u);
-  EXPECT_EQ(platform.calls().back(), "DeleteRunValue Horavel");
+  EXPECT_EQ(platform.calls(),
+            (std::vector<std::string>{"ReadRunValue Horavel", "DeleteRunValue Horavel", "ReadRunValue Horavel"}));
   EXPECT_FALSE(autoSpeek);
   EXPECT_NE(readText(config).find("autospeek=0"), std::string::npos);
+  EXPECT_TRUE(boxes.shown.empty());
+
+  // A machine-wide value that a program without administrator rights cannot
+  // remove: the rest is done, and the user is told that it is still on.
+  platform.runValues["Horavel"] = "C:\\Program Files\\Horavel\\Horavel.exe";
+  platform.failDeletes = true;
+  dialog = open();
+  tick(dialog->ckAutoRun, false);
+  tick(dialog->ckAutospeek, true);
+  dialog->BitBtn1Click();
+  EXPECT_FALSE(platform.runValues["Horavel"].empty());
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, L"无法取消程序随Windows一起启动,需要管理员权限!");
+  EXPECT_EQ(boxes.shown[0].caption, L"Horavel");
+  EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_TRUE(autoSpeek);
 }
 
 TEST_F(SetupDialogTest, ARunValueOfAnotherTypeShowsTheErrorAndLeavesTheFormDefaults) {

@@ -6,25 +6,16 @@
 
 #include "platform/program_folder.h"
 #include "platform/text_conversion.h"
+#include "platform/token_privilege.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_executable_rights.h"
 #include "platform/windows_run_value.h"
 
 void WindowsPlatformServices::ExitSystem(unsigned flags) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
-  TOKEN_PRIVILEGES wanted{};
-  wanted.PrivilegeCount = 1;
-  wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &wanted.Privileges[0].Luid);
-  TOKEN_PRIVILEGES previous{};
-  DWORD returned = 0;
-  AdjustTokenPrivileges(token, FALSE, &wanted, sizeof previous, &previous, &returned);
-  // Not-all-assigned also counts as refused: end the session only when the
-  // privilege really is held.
-  const DWORD result = GetLastError();
-  CloseHandle(token);
-  if (result == ERROR_SUCCESS) ExitWindowsEx(flags, 0);
+  // Told to Windows as planned (SHTDN_REASON_FLAG_PLANNED, other): the
+  // user set it up in advance.
+  constexpr DWORD kPlannedReason = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+  withPrivilege(L"SeShutdownPrivilege", [flags] { ExitWindowsEx(flags, kPlannedReason); });
 }
 
 void WindowsPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {

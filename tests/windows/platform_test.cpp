@@ -10,6 +10,7 @@
 #include "core/scheduler.h"
 #include "platform/regional_formats.h"
 #include "platform/text_conversion.h"
+#include "platform/token_privilege.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_executable_rights.h"
 #include "platform/windows_platform_services.h"
@@ -248,4 +249,32 @@ TEST(PlaySoundTest, UnknownResourceReturns) {
   // No audio device here: only that it returns, and does not throw.
   WindowsPlatformServices().PlayResourceSound("no such sound");
   WindowsPlatformServices().SimpleBeep();
+}
+
+namespace {
+
+bool shutdownPrivilegeEnabled() {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  PRIVILEGE_SET asked{1, PRIVILEGE_SET_ALL_NECESSARY, {}};
+  LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &asked.Privilege[0].Luid);
+  BOOL enabled = FALSE;
+  PrivilegeCheck(token, &asked, &enabled);
+  CloseHandle(token);
+  return enabled != FALSE;
+}
+
+}  // namespace
+
+// A power request that another program refuses leaves the program as it
+// was: the shutdown privilege is on only while the request is made.
+TEST(ExitSystemTest, TheShutdownPrivilegeIsOnOnlyWhileTheRequestIsMade) {
+  ASSERT_FALSE(shutdownPrivilegeEnabled());
+  bool enabledDuring = false;
+  EXPECT_TRUE(withPrivilege(L"SeShutdownPrivilege", [&] { enabledDuring = shutdownPrivilegeEnabled(); }));
+  EXPECT_TRUE(enabledDuring);
+  EXPECT_FALSE(shutdownPrivilegeEnabled());
+  bool ran = false;
+  EXPECT_FALSE(withPrivilege(L"SeNoSuchPrivilege", [&] { ran = true; }));
+  EXPECT_FALSE(ran);
 }

@@ -1,0 +1,25 @@
+#include "platform/token_privilege.h"
+
+#include <windows.h>
+
+bool withPrivilege(const wchar_t* name, const std::function<void()>& request) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+  TOKEN_PRIVILEGES wanted{};
+  wanted.PrivilegeCount = 1;
+  wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  TOKEN_PRIVILEGES previous{};
+  DWORD returned = 0;
+  bool held = false;
+  if (LookupPrivilegeValueW(nullptr, name, &wanted.Privileges[0].Luid) &&
+      AdjustTokenPrivileges(token, FALSE, &wanted, sizeof previous, &previous, &returned)) {
+    // Not-all-assigned also counts as refused: act only when the privilege
+    // really is held.
+    held = GetLastError() == ERROR_SUCCESS;
+    if (held) request();
+    // The previous state lists the privilege only when this call changed it.
+    AdjustTokenPrivileges(token, FALSE, &previous, 0, nullptr, nullptr);
+  }
+  CloseHandle(token);
+  return held;
+}

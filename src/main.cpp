@@ -13,6 +13,7 @@
 #include "platform/windows_platform_services.h"
 #include "ui/program_windows.h"
 #include "ui/components/form.h"
+#include "ui/components/message_boxes.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Before any library loads or any name is looked up.
@@ -22,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // it loads, asks or shows anything: two would fire every mission twice.
   SingleInstance instance(executablePath());
   if (!instance.first()) {
-    instance.showRunning(TForm1::kClassName);
+    if (!instance.showRunning(TForm1::kClassName)) showNotice(nullptr, L"程序已经在运行,但没有响应,请稍后再试!");
     return 0;
   }
 

@@ -78,8 +78,15 @@ bool SingleInstance::showRunning(const wchar_t* mainWindowClass, DWORD waitMs) c
   for (;;) {
     WindowSearch search{runningProcess_, mainWindowClass, nullptr};
     EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return PostMessageW(search.found, showMessage(), 0, 0) != FALSE;
-    if (GetTickCount() - start >= waitMs) return false;
+    const DWORD waited = GetTickCount() - start;
+    if (search.found) {
+      // The running instance answers by bringing its window back; one that
+      // does not answer within the time left is stuck.
+      DWORD_PTR answer = 0;
+      return SendMessageTimeoutW(search.found, showMessage(), 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                                 waited < waitMs ? waitMs - waited : 1, &answer) != 0;
+    }
+    if (waited >= waitMs) return false;
     Sleep(50);
   }
 }

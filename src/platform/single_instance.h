@@ -6,7 +6,10 @@
 // side by side, each with its own files.
 //
 //   SingleInstance instance(executablePath());
-//   if (!instance.first()) { instance.showRunning(L"TForm1"); return 0; }
+//   if (!instance.first()) {
+//     if (!instance.showRunning(L"TForm1")) tell the user it does not answer;
+//     return 0;
+//   }
 
 #include <windows.h>
 
@@ -25,8 +28,8 @@ class SingleInstance {
 
   // For a later start: asks the running instance's main window (a top-level
   // window of that class) to come back to the front, waiting up to waitMs
-  // for it to exist while the running instance is still starting. False
-  // when it never showed up.
+  // in all for it to exist while the running instance is still starting and
+  // for it to answer. False when it never showed up or did not answer.
   bool showRunning(const wchar_t* mainWindowClass, DWORD waitMs = 5000) const;
 
   // The message the main window gets when a later start wants it back.

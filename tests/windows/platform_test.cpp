@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/scheduler.h"
 #include "platform/regional_formats.h"
+#include "platform/single_instance.h"
 #include "platform/text_conversion.h"
 #include "platform/token_privilege.h"
 #include "platform/windows_clock.h"
@@ -277,4 +278,66 @@ TEST(ExitSystemTest, TheShutdownPrivilegeIsOnOnlyWhileTheRequestIsMade) {
   bool ran = false;
   EXPECT_FALSE(withPrivilege(L"SeNoSuchPrivilege", [&] { ran = true; }));
   EXPECT_FALSE(ran);
+}
+
+namespace {
+
+// A top-level window of its own class on a thread of its own, which pumps
+// its messages or, stuck, does not.
+class WindowOnAThread {
+ public:
+  WindowOnAThread(const wchar_t* className, bool answers) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([=, this] {
+      window_ = CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+      threadId_ = GetCurrentThreadId();
+      SetEvent(ready);
+      if (answers) {
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+      } else {
+        WaitForSingleObject(stuck_, INFINITE);
+      }
+      DestroyWindow(window_);
+    });
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+  }
+  ~WindowOnAThread() {
+    SetEvent(stuck_);
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+    CloseHandle(stuck_);
+  }
+
+ private:
+  HANDLE stuck_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND window_ = nullptr;
+  std::thread thread_;
+  DWORD threadId_ = 0;
+};
+
+}  // namespace
+
+// A second start hands over to the first; a first that does not answer is
+// not taken for one that did.
+TEST(SingleInstanceTest, ASecondStartFindsOutWhetherTheRunningOneAnswers) {
+  const std::filesystem::path exe = besideThisTest(L"single-instance-test.exe");
+  SingleInstance running(exe);
+  ASSERT_TRUE(running.first());
+  const SingleInstance later(exe);
+  ASSERT_FALSE(later.first());
+  EXPECT_FALSE(later.showRunning(L"HoravelTestNoWindow", 200));
+  {
+    WindowOnAThread answering(L"HoravelTestAnswering", true);
+    EXPECT_TRUE(later.showRunning(L"HoravelTestAnswering", 2000));
+  }
+  WindowOnAThread stuck(L"HoravelTestStuck", false);
+  EXPECT_FALSE(later.showRunning(L"HoravelTestStuck", 300));
 }

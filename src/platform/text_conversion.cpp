@@ -44,5 +44,16 @@ std::optional<std::string> toCp936Exactly(std::wstring_view wide) {
   if (narrowToWide(kCodePage, narrow) != wide) return std::nullopt;
   return narrow;
 }
+std::optional<std::string> storablePath(const std::wstring& path) {
+  if (std::optional<std::string> exact = toCp936Exactly(path)) return exact;
+  const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring shortName(needed, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), shortName.data(), needed);
+  if (length == 0 || length >= needed) return std::nullopt;
+  shortName.resize(length);
+  return toCp936Exactly(shortName);
+}
+
 std::wstring fromUtf8(std::string_view utf8) { return narrowToWide(CP_UTF8, utf8); }
 std::string toUtf8(std::wstring_view wide) { return wideToNarrow(CP_UTF8, wide); }

@@ -13,6 +13,10 @@ std::string toCp936(std::wstring_view wide);
 // The text in code page 936 when every character survives the conversion
 // unchanged (no '?', no look-alike put in its place); nullopt otherwise.
 std::optional<std::string> toCp936Exactly(std::wstring_view wide);
+// A path in code page 936 that still names the same file: the path itself
+// when it converts exactly, else the short (8.3) name of the existing file
+// when that does; nullopt when neither can be stored.
+std::optional<std::string> storablePath(const std::wstring& path);
 
 // UTF-8, for texts from the system that must come back whole whatever
 // characters they hold (the executable's path in the autostart value).

@@ -575,10 +575,16 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
       mission.detail = mission.kindName;
       break;
     }
-    case 1: mission.detail = toCp936(fnPro->fileName()); break;
-    case 2: mission.detail = toCp936(fnFile->fileName()); break;
+    case 1:
+    case 2:
+    case 4: {
+      // A path code page 936 cannot hold is kept as the file's short name;
+      // pathCanBeStored refuses it before it is stored otherwise.
+      const std::wstring name = fileNameEditOfPage(activePage_)->fileName();
+      mission.detail = storablePath(name).value_or(toCp936(name));
+      break;
+    }
     case 3: mission.detail = toCp936(joinedLines(windowText(Memo1))); break;
-    case 4: mission.detail = toCp936(fnRing->fileName()); break;
     case 5: mission.detail = toCp936(windowText(editUrl)); break;
     case 6: mission.detail = toCp936(windowText(editEmail)); break;
     default: return std::nullopt;
@@ -597,16 +603,49 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
 
 void TfrmMis::cbMsgChange(const std::wstring& text) { SetWindowTextW(Memo1, text.c_str()); }
 
-void TfrmMis::addMis() {
-  if (auto mission = heldMission()) table_.append(std::move(*mission));
+FileNameEdit* TfrmMis::fileNameEditOfPage(int page) const {
+  switch (page) {
+    case 1: return fnPro.get();
+    case 2: return fnFile.get();
+    case 4: return fnRing.get();
+    default: return nullptr;
+  }
 }
 
-void TfrmMis::modifyMis() {
+bool TfrmMis::pathCanBeStored(const MisRecord& mission) {
+  const FileNameEdit* edit = fileNameEditOfPage(activePage_);
+  // A path left as the row had it is stored as the row had it.
+  if (!edit || (shownMission_ && mission.detail == shownMission_->detail)) return true;
+  const std::wstring text = edit->text();
+  const std::wstring name = edit->fileName();
+  // A path with a blank that names no file yet would be cut at the blank,
+  // and a program that happens to sit there would run instead.
+  if (fileNameCutsText(text) &&
+      !askYesNo(handle(), L"[" + text + L"]不是已有的文件,只会保存[" + name + L"],是否仍然保存?", L"提示:")) {
+    return false;
+  }
+  if (!storablePath(name)) {
+    showNotice(handle(), L"路径[" + name + L"]含有无法保存的字符,请另选路径!");
+    return false;
+  }
+  return true;
+}
+
+bool TfrmMis::addMis() {
+  std::optional<MisRecord> mission = heldMission();
+  if (!mission) return true;
+  if (!pathCanBeStored(*mission)) return false;
+  table_.append(std::move(*mission));
+  return true;
+}
+
+bool TfrmMis::modifyMis() {
   MisTable& table = table_;
   const int selected = table.selectedIndex();
-  if (selected < 0 || selected >= table.count()) return;
+  if (selected < 0 || selected >= table.count()) return true;
   std::optional<MisRecord> mission = heldMission();
-  if (!mission) return;
+  if (!mission) return true;
+  if (!pathCanBeStored(*mission)) return false;
   if (shownRow_ && shownMission_) {
     // What the user did not change stays byte for byte as the row had it:
     // a time written without its leading zero, a path whose quotes the edit
@@ -617,16 +656,18 @@ void TfrmMis::modifyMis() {
     }
   }
   table.overwrite(selected, std::move(*mission));
+  return true;
 }
 
 void TfrmMis::btnAddClick() {
+  // The user may go back to mend a path: the editor stays open then.
   if (misMode == 1) {
-    addMis();
+    if (!addMis()) return;
     if (table_.count() == 1 && askYesNo(handle(), L"任务已经设定,是否立刻开始执行?", L"提示:")) {
       runControl_.mStart();
     }
   } else if (misMode == 2) {
-    modifyMis();
+    if (!modifyMis()) return;
   }
   closeWith(IDOK);
 }

@@ -64,8 +64,10 @@ class TfrmMis final : public Form {
   void nbOpenUrlClick() { showPage(5); }
   void nbEmailClick() { showPage(6); }
   void cbMsgChange(const std::wstring& text);
-  void addMis();
-  void modifyMis();
+  // Both give false when the user goes back to the editor instead (a path
+  // that cannot be stored as typed).
+  bool addMis();
+  bool modifyMis();
   void btnAddClick();
   void btnAddOnClick();
   void btnCloseClick();
@@ -109,6 +111,11 @@ class TfrmMis final : public Form {
   void setPickers(const LocalDateTime& when);
   // Modify mode: the row's kind, detail, date and time in the controls.
   void showRow(const MisRecord& row);
+  // The file-name edit of a page, or nullptr for a page without one.
+  FileNameEdit* fileNameEditOfPage(int page) const;
+  // Asks before the file-name rule cuts a typed path, and refuses a path
+  // that code page 936 cannot hold (saying so): false, the user goes back.
+  bool pathCanBeStored(const MisRecord& mission);
   // Where the focus goes when the editor shows that page.
   HWND firstControlOfPage(int page) const;
   void layout() override;

@@ -373,24 +373,58 @@ TEST_F(EditorTest, TwoLineReminderIsOneDetailWithCrLfAndTabLeavesItsBox) {
   EXPECT_EQ(row(1).detail, "甲\r\n乙");
 }
 
-TEST_F(EditorTest, ProgramPathWithABlank) {
+TEST_F(EditorTest, ProgramPathsThatWouldBeCutOrCannotBeStored) {
   const auto existing = std::filesystem::temp_directory_path() / L"horavel editor test.exe";
   std::ofstream(existing) << "x";
   const std::wstring existingPath = existing.wstring();
+  // A name code page 936 has no letter for, of a file that exists.
+  const auto foreign = std::filesystem::temp_directory_path() / L"horavel Jörg backup.bat";
+  std::ofstream(foreign) << "x";
+  bool stillOpen = true;
+  std::vector<MessageBoxRequest> asked;
   shown(1, [&] {
     page(1);
+    // A blank in a path that names no file: asked before it is cut.
     editor.fnPro->setText(L"c:\\program files\\no such\\tool.exe");
-    click(editor.btnAddOn);
-    editor.fnPro->setText(L"\"c:\\program files\\no such\\tool.exe\" /quiet");
-    click(editor.btnAddOn);
-    editor.fnPro->setText(existingPath);
-    click(editor.btnAddOn);
+    {
+      Answers no(IDNO);
+      click(editor.btnAdd);
+      asked = no.asked;
+    }
+    stillOpen = editor.isModal() && form.MisTable1.count() == 0;
+    {
+      Answers yes(IDYES);
+      click(editor.btnAddOn);
+      editor.fnPro->setText(L"\"c:\\program files\\no such\\tool.exe\" /quiet");
+      click(editor.btnAddOn);
+      editor.fnPro->setText(existingPath);
+      click(editor.btnAddOn);
+      EXPECT_EQ(yes.asked.size(), 2u);
+      // No file and no letter for it: refused, the editor stays open.
+      editor.fnPro->setText(L"C:\\Users\\Jörg\\backup.bat");
+      click(editor.btnAdd);
+      ASSERT_EQ(yes.asked.size(), 3u);
+      EXPECT_EQ(yes.asked[2].text, L"路径[C:\\Users\\Jörg\\backup.bat]含有无法保存的字符,请另选路径!");
+      EXPECT_TRUE(editor.isModal());
+      // The file exists: its short name is stored.
+      editor.fnPro->setText(quotedWhenBlank(foreign.wstring()));
+      click(editor.btnAddOn);
+    }
   });
   std::filesystem::remove(existing);
-  ASSERT_EQ(form.MisTable1.count(), 3);
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, L"[c:\\program files\\no such\\tool.exe]不是已有的文件,只会保存[c:\\program],是否仍然保存?");
+  EXPECT_EQ(asked[0].caption, L"提示:");
+  EXPECT_EQ(asked[0].type, static_cast<UINT>(MB_YESNO));
+  ASSERT_EQ(form.MisTable1.count(), 4);
   EXPECT_EQ(row(0).detail, "c:\\program");
   EXPECT_EQ(row(1).detail, "c:\\program files\\no such\\tool.exe");
   EXPECT_EQ(row(2).detail, toCp936(existingPath));
+  EXPECT_EQ(row(3).detail.find('?'), std::string::npos) << row(3).detail;
+  const DWORD shortNamed = GetFileAttributesW(toWide(row(3).detail).c_str());
+  EXPECT_NE(shortNamed, INVALID_FILE_ATTRIBUTES) << row(3).detail;  // the same file
+  std::filesystem::remove(foreign);
 }
 
 TEST_F(EditorTest, StartQuestionOnlyForTheFirstMissionAddedWithBtnAdd) {

@@ -62,7 +62,10 @@ std::optional<std::wstring> showOpenDialog(const BrowseRequest& request) {
 
 }  // namespace
 
-std::wstring firstCommandLineItem(const std::wstring& text) {
+namespace {
+
+// The first item of a command line, and where in the text it ends.
+std::wstring firstItem(const std::wstring& text, size_t& end) {
   size_t i = 0;
   while (i < text.size() && text[i] <= L' ') ++i;
   std::wstring item;
@@ -77,7 +80,25 @@ std::wstring firstCommandLineItem(const std::wstring& text) {
       item += c;
     }
   }
+  end = i;
   return item;
+}
+
+}  // namespace
+
+std::wstring firstCommandLineItem(const std::wstring& text) {
+  size_t end = 0;
+  return firstItem(text, end);
+}
+
+bool fileNameCutsText(const std::wstring& text) {
+  if (namesExistingFile(text)) return false;
+  size_t end = 0;
+  firstItem(text, end);
+  for (; end < text.size(); ++end) {
+    if (text[end] > L' ') return true;
+  }
+  return false;
 }
 
 std::wstring fileNameOfText(const std::wstring& text) {

@@ -22,6 +22,10 @@
 std::wstring firstCommandLineItem(const std::wstring& text);
 // The file name a text stands for, as FileNameEdit::fileName reads it.
 std::wstring fileNameOfText(const std::wstring& text);
+// True when the file name leaves part of the text out: a text that names
+// no existing file and holds more than its first item (a path with a blank
+// and no quotes, say, or arguments after it).
+bool fileNameCutsText(const std::wstring& text);
 // A path as the browse button writes it: quoted when it holds a blank.
 std::wstring quotedWhenBlank(const std::wstring& path);
 

@@ -17,10 +17,20 @@ constexpr BYTE kOpacity = 200;
 constexpr int kFontHeight = 12;
 // The picture's size when it can't be loaded.
 constexpr SIZE kPictureSize{200, 442};
+// The window ends where the picture's card ends: its right and bottom
+// edges sit at the work area's, with nothing see-through beyond them.
+constexpr SIZE kCardEnd{res::kPopupFigure.right + 1, res::kPopupFigure.bottom + 1};
 
 // Chinese and Japanese scripts, their punctuation and the full-width forms:
 // a line may break between any two of them.
 bool breaksAnywhere(wchar_t c) { return c >= 0x2E80; }
+
+// Punctuation that closes what comes before it: no line starts with it, so
+// it stays with the character before.
+bool closesPhrase(wchar_t c) {
+  static constexpr std::wstring_view kClosing = L",.;:!?)]}、。〉》」』】〕〗’”…！），．：；？］｝";
+  return kClosing.find(c) != std::wstring_view::npos;
+}
 
 int widthOf(HDC dc, std::wstring_view text) {
   SIZE size{};
@@ -86,8 +96,11 @@ bool wrapParagraph(HDC dc, std::wstring_view paragraph, int width, std::size_t m
     std::size_t j = i + 1;
     if (paragraph[i] == L' ') {
       while (j < paragraph.size() && paragraph[j] == L' ') ++j;
-    } else if (!breaksAnywhere(paragraph[i])) {
-      while (j < paragraph.size() && paragraph[j] != L' ' && !breaksAnywhere(paragraph[j])) ++j;
+    } else {
+      if (!breaksAnywhere(paragraph[i])) {
+        while (j < paragraph.size() && paragraph[j] != L' ' && !breaksAnywhere(paragraph[j])) ++j;
+      }
+      while (j < paragraph.size() && closesPhrase(paragraph[j])) ++j;
     }
     if (extents.fit(lineStart, j, width)) {
       lineHasText = lineHasText || paragraph[i] != L' ';
@@ -162,10 +175,8 @@ void TfrmTishi::FormCreate() {
 }
 
 void TfrmTishi::layout() {
-  // The form fits its picture.
-  const int width = scale(kPictureSize.cx);
-  const int height = scale(kPictureSize.cy);
-  Image1.bounds = boundsAt(0, 0, width, height);
+  // The picture at its place; the window, as wide and high as its card.
+  Image1.bounds = boundsAt(0, 0, scale(kPictureSize.cx), scale(kPictureSize.cy));
   Label1.bounds = boundsAt(scale(32), scale(88), scale(97), scale(185));
   Label2.bounds = boundsAt(scale(22), scale(272), scale(90), scale(12));
   lbNum.bounds = boundsAt(scale(112), scale(272), scale(12), scale(12));
@@ -179,8 +190,9 @@ void TfrmTishi::placeInCorner() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   GetMonitorInfoW(monitor, &info);
-  const LONG width = scale(kPictureSize.cx);
-  const LONG height = scale(kPictureSize.cy);
+  // Grown to whole pixels, as the picture's copies grow the card.
+  const LONG width = (kCardEnd.cx * static_cast<LONG>(dpi()) + 95) / 96;
+  const LONG height = (kCardEnd.cy * static_cast<LONG>(dpi()) + 95) / 96;
   const RECT r =
       fitInside({info.rcWork.right - width, info.rcWork.bottom - height, info.rcWork.right, info.rcWork.bottom},
                 info.rcWork);

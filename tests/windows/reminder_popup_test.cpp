@@ -11,6 +11,7 @@
 #include "platform/platform_sound_player.h"
 #include "platform/windows_platform_services.h"
 #include "ui/components/gdiplus_pictures.h"
+#include "resource_names.h"
 #include "ui/reminder_popup.h"
 #include "window_test_support.h"
 
@@ -225,11 +226,12 @@ TEST(TishiTest, IsCreatedHiddenBorderlessTranslucentTopmostAndInTheWorkAreasCorn
   EXPECT_EQ(alpha, 200);
   EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
 
-  // The picture's size, at the work area's lower right corner.
+  // As wide and high as the picture's card, at the work area's lower right
+  // corner: the card itself sits in the corner.
   RECT r;
   GetWindowRect(window, &r);
-  const int width = scaled(window, 200);
-  const int height = scaled(window, 442);
+  const int width = scaled(window, res::kPopupFigure.right + 1);
+  const int height = scaled(window, res::kPopupFigure.bottom + 1);
   EXPECT_EQ(r.right - r.left, width);
   EXPECT_EQ(r.bottom - r.top, height);
   EXPECT_TRUE(inTheCorner(popup, nullptr));
@@ -270,8 +272,8 @@ TEST(TishiTest, DrawsThePictureWithSeeThroughFuchsiaAndTheLabelsOnWhite) {
   // is drawn, fills the grown window, back in the corner.
   changeDpi(w, 144);
   const Rendering big(popup);
-  ASSERT_EQ(big.width, 300);
-  ASSERT_EQ(big.height, 663);
+  ASSERT_EQ(big.width, 231);
+  ASSERT_EQ(big.height, 651);
   EXPECT_TRUE(inTheCorner(popup, nullptr));
   const HBITMAP drawn = loadPngResource(L"POPUP_150");
   DIBSECTION dib{};
@@ -310,12 +312,18 @@ TEST(TishiTest, ALongMessageWrapsAtTheLabelsWidthAndIsCutAtItsHeight) {
   EXPECT_GE(static_cast<int>(lines.size()) * popup.lineHeight(), height);
   EXPECT_LT(static_cast<int>(lines.size() - 1) * popup.lineHeight(), height);
   EXPECT_EQ(popup.Label1.caption.rfind(joined(lines, L""), 0), 0u);
-  // Each line as full as the width allows: one more character would not fit.
+  // Each line as full as the width allows: one more character (with the
+  // full stop that keeps to it) would not fit, and no line starts with a
+  // full stop.
   const int width = popup.Label1.bounds.right - popup.Label1.bounds.left;
   HDC dc = GetDC(popup.handle());
   const HGDIOBJ old = SelectObject(dc, popup.font());
+  bool keptTogether = false;
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    const std::wstring more = lines[i] + lines[i + 1].front();
+    EXPECT_NE(lines[i + 1].front(), L'。') << i + 1;
+    const bool stop = lines[i + 1].size() > 1 && lines[i + 1][1] == L'。';
+    keptTogether = keptTogether || stop;
+    const std::wstring more = lines[i] + lines[i + 1].substr(0, stop ? 2 : 1);
     SIZE size{};
     GetTextExtentPoint32W(dc, lines[i].data(), static_cast<int>(lines[i].size()), &size);
     EXPECT_LE(size.cx, width) << i;
@@ -324,6 +332,7 @@ TEST(TishiTest, ALongMessageWrapsAtTheLabelsWidthAndIsCutAtItsHeight) {
   }
   SelectObject(dc, old);
   ReleaseDC(popup.handle(), dc);
+  EXPECT_TRUE(keptTogether);  // the text has a full stop where a line would end
 
   // The text stays inside Label1 and fills it to its bottom edge.
   const Rendering full(popup);

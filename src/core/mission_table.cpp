@@ -13,20 +13,20 @@ int MisTable::append(MisRecord record) {
   rows_.push_back(std::move(record));
   ids_.push_back(nextId_++);
   const int index = count() - 1;
-  notifyRows(index);
+  notifyRows(index, -1);
   return index;
 }
 
 void MisTable::overwrite(int index, MisRecord record) {
   checkIndex(index);
   rows_[static_cast<size_t>(index)] = std::move(record);
-  notifyRows(index);
+  notifyRows(index, index);
 }
 
 void MisTable::renameKind(int index, std::string kindName) {
   checkIndex(index);
   rows_[static_cast<size_t>(index)].kindName = std::move(kindName);
-  notifyRows(index);
+  notifyRows(index, index);
 }
 
 void MisTable::remove(int index) {
@@ -39,14 +39,14 @@ void MisTable::remove(int index) {
   } else if (selected_ > index) {
     setSelected(selected_ - 1);
   }
-  notifyRows(index);
+  notifyRows(index, -1);
 }
 
 void MisTable::clear() {
   rows_.clear();
   ids_.clear();
   setSelected(-1);
-  notifyRows(0);
+  notifyRows(0, -1);
 }
 
 void MisTable::assign(std::vector<MisRecord> rows) {
@@ -55,7 +55,20 @@ void MisTable::assign(std::vector<MisRecord> rows) {
   ids_.resize(rows_.size());
   for (RowId& id : ids_) id = nextId_++;
   setSelected(-1);
-  notifyRows(0);
+  notifyRows(0, -1);
+}
+
+void MisTable::redate(const std::vector<Redating>& changes) {
+  if (changes.empty()) return;
+  for (const Redating& change : changes) checkIndex(change.index);
+  int first = changes.front().index;
+  int last = first;
+  for (const Redating& change : changes) {
+    rows_[static_cast<size_t>(change.index)].dateText = change.dateText;
+    first = std::min(first, change.index);
+    last = std::max(last, change.index);
+  }
+  notifyRows(first, last);
 }
 
 MisTable::RowId MisTable::rowId(int index) const {
@@ -78,12 +91,16 @@ void MisTable::checkIndex(int index) const {
   if (index < 0 || index >= count()) throw std::out_of_range("mission table index out of range");
 }
 
-void MisTable::notifyRows(int firstRow) {
-  if (observer_) observer_->rowsChanged(firstRow);
+void MisTable::addObserver(MisTableObserver* observer) { observers_.push_back(observer); }
+
+void MisTable::removeObserver(MisTableObserver* observer) { std::erase(observers_, observer); }
+
+void MisTable::notifyRows(int firstRow, int lastRow) {
+  for (MisTableObserver* observer : observers_) observer->rowsChanged(firstRow, lastRow);
 }
 
 void MisTable::setSelected(int index) {
   if (selected_ == index) return;
   selected_ = index;
-  if (observer_) observer_->selectionChanged(index);
+  for (MisTableObserver* observer : observers_) observer->selectionChanged(index);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/repeat_rule.h"
+
 // One mission, one row of the main list. The texts are code page 936 bytes
 // and are moved as they are; only the scheduler interprets them.
 struct MisRecord {
@@ -16,19 +18,22 @@ struct MisRecord {
   std::string dateText;  // the day, in the user's short date format
   std::string timeText;  // the time of day, in the user's long time format
   int imageIndex = 0;    // picture in the main list, 0..6
+  RepeatRule repeat;     // once, or how it repeats; dateText is then its next occurrence
 
   friend bool operator==(const MisRecord&, const MisRecord&) = default;
 };
 
-// What a view of the table (the main list) is told so it can follow. Every
-// operation tells it once, however many rows it touched, so a view that
-// repaints only the rows on screen stays fast with any number of rows.
+// What follows the table (the main list, the missions kept across a restart)
+// is told of each change. Every operation tells it once, however many rows
+// it touched, so a view that repaints only the rows on screen stays fast
+// with any number of rows.
 class MisTableObserver {
  public:
   virtual ~MisTableObserver() = default;
-  // Rows from firstRow to the end may differ, and the count may have changed
-  // (0: the whole table is new).
-  virtual void rowsChanged(int firstRow) = 0;
+  // Rows firstRow to lastRow changed in place; lastRow -1: rows from firstRow
+  // to the end may differ and the count may have changed (firstRow 0: the
+  // whole table is new).
+  virtual void rowsChanged(int firstRow, int lastRow) = 0;
   // The selected row is now index (-1: none).
   virtual void selectionChanged(int index) = 0;
 };
@@ -49,6 +54,13 @@ class MisTable {
   // Replaces every row at once (a load): no row is selected afterwards.
   void assign(std::vector<MisRecord> rows);
 
+  // New date texts for some rows at once (repeating rows moving on).
+  struct Redating {
+    int index;
+    std::string dateText;
+  };
+  void redate(const std::vector<Redating>& changes);
+
   // A row's own number, which it keeps while rows before it are deleted and
   // while it is edited, so work that waits (a pass behind a reminder) can
   // find it again or learn that it is gone. Never given to another row.
@@ -65,12 +77,13 @@ class MisTable {
   // becomes the row's kindName as it stands, whatever it is.
   void renameKind(int index, std::string kindName);
 
-  // At most one observer, the main list; nullptr detaches it.
-  void setObserver(MisTableObserver* observer) { observer_ = observer; }
+  // Observers are told in the order they were added.
+  void addObserver(MisTableObserver* observer);
+  void removeObserver(MisTableObserver* observer);
 
  private:
   void checkIndex(int index) const;
-  void notifyRows(int firstRow);
+  void notifyRows(int firstRow, int lastRow);
   void setSelected(int index);
 
   std::vector<MisRecord> rows_;
@@ -79,5 +92,5 @@ class MisTable {
   std::vector<RowId> ids_;
   RowId nextId_ = 1;
   int selected_ = -1;
-  MisTableObserver* observer_ = nullptr;
+  std::vector<MisTableObserver*> observers_;
 };

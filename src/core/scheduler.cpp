@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <vector>
+
+#include "core/repeat_dates.h"
 
 namespace {
 
@@ -58,7 +61,7 @@ std::string chimeSoundName(int hour) {
   return name;
 }
 
-Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
+Scheduler::Scheduler(MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
                      SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek)
     : table_(table),
       clock_(clock),
@@ -66,7 +69,9 @@ Scheduler::Scheduler(const MisTable& table, const Clock& clock, const DateTimeTe
       actions_(actions),
       sounds_(sounds),
       statusClock_(statusClock),
-      autoSpeek_(autoSpeek) {}
+      autoSpeek_(autoSpeek),
+      lastPass_(wallSecond(clock.now())),
+      underWayFrom_(std::numeric_limits<long long>::max()) {}
 
 void Scheduler::started() {
   const LocalDateTime now = clock_.now();
@@ -114,6 +119,7 @@ void Scheduler::CheckMis() {
   Stretch stretch;
   takeSeconds(now, stretch);
   if (stretch.first > stretch.last) return;
+  followTheDate(wallSecond(now), stretch);
 
   // One scan of the table; no action has run yet, so the table stands still.
   std::vector<DueRow> due;
@@ -128,6 +134,8 @@ void Scheduler::CheckMis() {
   // A failing action must not cost the missions after it: they run, and
   // the first failure is reported afterwards.
   std::exception_ptr failure;
+  const long long outerFrom = underWayFrom_;
+  underWayFrom_ = std::min(underWayFrom_, stretch.first);
   for (const DueRow& entry : due) {
     if (halted_) break;
     // An earlier action may have run a modal loop in which the user deleted
@@ -136,11 +144,16 @@ void Scheduler::CheckMis() {
     const int i = table_.indexOf(entry.row);
     if (i < 0 || dueSecond(table_.row(i), stretch) != entry.second) continue;
     try {
+      // Moved on before it is carried out: its action may run a modal loop
+      // or end the session.
+      moveOn(i, entry.second);
       dispatch(i);
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }
   }
+
+  underWayFrom_ = outerFrom;
 
   if (autoSpeek_ && !halted_) chime(stretch);
   if (failure) std::rethrow_exception(failure);
@@ -163,6 +176,39 @@ std::optional<long long> Scheduler::dueSecond(const MisRecord& row, const Stretc
   const long long second = day * kSecondsPerDay + time->hour * 3600LL + time->minute * 60LL + time->second;
   if (second < stretch.first || second > stretch.last) return std::nullopt;
   return second;
+}
+
+void Scheduler::followTheDate(long long current, const Stretch& stretch) {
+  const long long previous = lastPass_;
+  lastPass_ = current;
+  const bool setBack = current < previous;
+  if (!setBack && dayOf(current) == dayOf(previous)) return;
+  // Rows due in this pass, or waiting in an outer one, are not behind.
+  const long long behind = std::min(stretch.first, underWayFrom_);
+  std::vector<MisTable::Redating> changes;
+  const int count = table_.count();
+  for (int i = 0; i < count; ++i) {
+    const MisRecord& row = table_.row(i);
+    if (!row.repeat.repeats()) continue;
+    std::optional<std::string> date = caughtUpDate(row, behind, text_);
+    if (!date && setBack) {
+      // In step with the old clock: it was dated at its next occurrence
+      // after the previous pass.
+      const std::optional<long long> own = missionSecond(row, text_);
+      const std::optional<TimeOfDay> time = readMissionTime(text_, row.timeText);
+      if (own && time && nextOccurrence(row.repeat, *time, previous + 1) == own) {
+        const std::optional<long long> next = nextOccurrence(row.repeat, *time, behind);
+        if (next && next != own) date = text_.dateText(fromWallSecond(*next));
+      }
+    }
+    if (date) changes.push_back({i, std::move(*date)});
+  }
+  table_.redate(changes);
+}
+
+void Scheduler::moveOn(int i, long long second) {
+  if (std::optional<std::string> date = caughtUpDate(table_.row(i), second + 1, text_))
+    table_.redate({{i, std::move(*date)}});
 }
 
 void Scheduler::dispatch(int i) {

@@ -1,7 +1,7 @@
 #pragma once
-// The once-a-second pass over the mission table: shows the clock, fires every
-// mission due in the seconds since the previous pass, then sounds the hourly
-// chime.
+// The once-a-second pass over the mission table: shows the clock, moves
+// repeating rows on to a new day, fires every mission due in the seconds
+// since the previous pass, then sounds the hourly chime.
 
 #include <optional>
 #include <string>
@@ -41,7 +41,7 @@ inline constexpr int kMakeUpSeconds = 60;
 class Scheduler {
  public:
   // autoSpeek is the main window's chime flag, read at the end of each pass.
-  Scheduler(const MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
+  Scheduler(MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
             SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek);
 
   // The timer has been switched on: the first pass examines the second
@@ -57,7 +57,14 @@ class Scheduler {
   // last kMakeUpSeconds), fixed when it begins, so a busy thread delays a
   // mission but never loses it; while not started, only the current second.
   // The due rows fire in the order of their seconds, rows of one second in
-  // table order; then the hourly chime. An action may run a modal loop in
+  // table order; a repeating row moves to its next occurrence as it fires.
+  // Then the hourly chime.
+  //
+  // The first pass of a new day (or after the clock was set back) moves
+  // each repeating row that lies behind to its next occurrence; after the
+  // clock was set back, a repeating row dated at its next occurrence by the
+  // old clock moves to its next occurrence by the new one, so a daily
+  // mission fires every day whatever day the clock shows. An action may run a modal loop in
   // which further passes run nested: they examine only later seconds, and
   // this pass goes on afterwards with its own rows, each checked again
   // first, since the table may have changed meanwhile.
@@ -82,10 +89,15 @@ class Scheduler {
   void takeSeconds(const LocalDateTime& now, Stretch& stretch);
   // The second of the stretch at which the row is due, if any.
   std::optional<long long> dueSecond(const MisRecord& row, const Stretch& stretch) const;
+  // A new day or the clock set back since the previous pass: repeating rows
+  // move to their next occurrence.
+  void followTheDate(long long current, const Stretch& stretch);
+  // Moves a repeating row that fires at second to its next occurrence.
+  void moveOn(int row, long long second);
   void dispatch(int row);
   void chime(const Stretch& stretch);
 
-  const MisTable& table_;
+  MisTable& table_;
   const Clock& clock_;
   const DateTimeText& text_;
   MissionActions& actions_;
@@ -100,4 +112,10 @@ class Scheduler {
   long long lastReading_ = 0;
   // The full hour whose chime sounded last: never twice for one hour.
   long long lastChime_ = -1;
+  // The second of the latest pass, running or not (at first the scheduler's
+  // making): tells a new day.
+  long long lastPass_ = 0;
+  // The first second of the outermost pass still carrying out its rows: a
+  // nested pass never moves a row that an outer one is yet to fire.
+  long long underWayFrom_;
 };

@@ -12,14 +12,19 @@ struct Column {
   const wchar_t* caption;
   int width;
 };
-constexpr Column kColumns[] = {{L"任务", 100}, {L"描述", 120}, {L"执行日期", 100}, {L"执行时间", 100}};
+// The four texts of a row; the main list adds how the row repeats.
+constexpr Column kColumns[] = {{L"任务", 100}, {L"描述", 120}, {L"执行日期", 100}, {L"执行时间", 100},
+                               {L"重复", 100}};
 
 bool keyDown(int key) { return GetKeyState(key) < 0; }
 
 }  // namespace
 
 MissionListView::MissionListView(HWND parent, int id, MisTable& table, const MissionListOptions& options)
-    : table_(table), clock_(options.clock), text_(options.text) {
+    : table_(table),
+      clock_(options.clock),
+      text_(options.text),
+      columns_(options.repeatColumn ? 5 : 4) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
   if (options.editLabels) style |= LVS_EDITLABELS;
   list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, parent,
@@ -27,7 +32,7 @@ MissionListView::MissionListView(HWND parent, int id, MisTable& table, const Mis
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   if (options.rowPictures) ListView_SetImageList(list_, options.rowPictures, LVSIL_SMALL);
   const UINT dpi = Window::dpiOf(parent);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+  for (int i = 0; i < columns_; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(kColumns[i].caption);
@@ -35,12 +40,12 @@ MissionListView::MissionListView(HWND parent, int id, MisTable& table, const Mis
     column.iSubItem = i;
     ListView_InsertColumn(list_, i, &column);
   }
-  table_.setObserver(this);
-  rowsChanged(0);
+  table_.addObserver(this);
+  rowsChanged(0, -1);
   selectionChanged(table_.selectedIndex());
 }
 
-MissionListView::~MissionListView() { table_.setObserver(nullptr); }
+MissionListView::~MissionListView() { table_.removeObserver(this); }
 
 void MissionListView::move(int x, int y, int width, int height) { MoveWindow(list_, x, y, width, height, TRUE); }
 
@@ -48,13 +53,17 @@ void MissionListView::followDpi(UINT oldDpi, UINT newDpi, HIMAGELIST rowPictures
   if (rowPictures) ListView_SetImageList(list_, rowPictures, LVSIL_SMALL);
   if (oldDpi == newDpi || oldDpi == 0) return;
   // Widths the user chose keep their share.
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+  for (int i = 0; i < columns_; ++i) {
     const int width = ListView_GetColumnWidth(list_, i);
     ListView_SetColumnWidth(list_, i, MulDiv(width, static_cast<int>(newDpi), static_cast<int>(oldDpi)));
   }
 }
 
-void MissionListView::rowsChanged(int firstRow) {
+void MissionListView::rowsChanged(int firstRow, int lastRow) {
+  if (lastRow >= 0) {  // rows changed in place
+    ListView_RedrawItems(list_, firstRow, lastRow);
+    return;
+  }
   const int count = table_.count();
   const int before = ListView_GetItemCount(list_);
   if (firstRow == 0) {
@@ -64,10 +73,6 @@ void MissionListView::rowsChanged(int firstRow) {
     return;
   }
   ListView_SetItemCountEx(list_, count, LVSICF_NOINVALIDATEALL | (count >= before ? LVSICF_NOSCROLL : 0));
-  if (count == before) {  // one row changed in place
-    ListView_RedrawItems(list_, firstRow, firstRow);
-    return;
-  }
   // Rows moved or came: repaint from firstRow's line to the bottom of the
   // list; only what is on screen is painted, and only those rows are asked
   // for.
@@ -154,7 +159,11 @@ void MissionListView::fillCell(NMLVDISPINFOW* info) {
   const MisRecord& row = table_.row(item.iItem);
   if (item.mask & LVIF_TEXT) {
     const std::string* texts[] = {&row.kindName, &row.detail, &row.dateText, &row.timeText};
-    cell_ = item.iSubItem >= 0 && item.iSubItem < 4 ? toWide(*texts[item.iSubItem]) : std::wstring();
+    if (item.iSubItem >= 0 && item.iSubItem < 4) {
+      cell_ = toWide(*texts[item.iSubItem]);
+    } else {
+      cell_ = item.iSubItem == 4 && columns_ == 5 ? toWide(repeatText(row.repeat)) : std::wstring();
+    }
     item.pszText = cell_.data();
   }
   if (item.mask & LVIF_IMAGE) item.iImage = row.imageIndex;

@@ -22,6 +22,7 @@
 struct MissionListOptions {
   HIMAGELIST rowPictures = nullptr;  // each row's picture (its imageIndex), or none
   bool editLabels = false;           // the first column can be edited in place
+  bool repeatColumn = false;         // a fifth column "重复": how each row repeats
   // With both, rows are painted by whether their time has passed.
   const Clock* clock = nullptr;
   const DateTimeText* text = nullptr;
@@ -62,7 +63,7 @@ class MissionListView final : private MisTableObserver {
   static constexpr COLORREF kUnreadable = RGB(255, 228, 225);
 
  private:
-  void rowsChanged(int firstRow) override;
+  void rowsChanged(int firstRow, int lastRow) override;
   void selectionChanged(int index) override;
   void fillCell(NMLVDISPINFOW* info);
   void followListSelection(const NMLISTVIEW& change);
@@ -72,6 +73,7 @@ class MissionListView final : private MisTableObserver {
   MisTable& table_;
   const Clock* clock_;
   const DateTimeText* text_;
+  const int columns_;
   std::optional<LocalDateTime> coloursCheckedAt_;
   std::wstring cell_;  // the text handed to the list for the cell it paints now
   int shownSelection_ = -1;  // the row the list shows selected

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/cp936.h"
@@ -13,9 +14,9 @@ namespace {
 MisRecord rec(const char* kind, const char* detail) { return {kind, detail, "2026/12/9", "12:30:00", 0}; }
 
 struct ObserverLog : MisTableObserver {
-  std::vector<int> rows;
+  std::vector<std::pair<int, int>> rows;
   std::vector<int> selections;
-  void rowsChanged(int firstRow) override { rows.push_back(firstRow); }
+  void rowsChanged(int firstRow, int lastRow) override { rows.emplace_back(firstRow, lastRow); }
   void selectionChanged(int index) override { selections.push_back(index); }
 };
 
@@ -134,23 +135,28 @@ TEST(MisTableTest, BadIndexesAreRefused) {
 TEST(MisTableTest, ObserverHearsEveryChange) {
   MisTable table;
   ObserverLog log;
-  table.setObserver(&log);
+  table.addObserver(&log);
   table.append(rec("a", "0"));
   table.append(rec("a", "1"));
   table.select(1);
   table.overwrite(0, rec("b", "0"));
   table.remove(0);  // the selection moves up with its row
   table.clear();
-  // A load replaces every row and tells the list once, not once a row.
+  // A load replaces every row and tells the list once, not once a row; so
+  // does a new day that moves repeating rows on.
   table.select(-1);
   table.assign(std::vector<MisRecord>(1000, rec("a", "x")));
+  table.redate({{700, "2026/12/10"}, {5, "2026/12/10"}, {900, "2026/12/11"}});
+  EXPECT_EQ(table.row(5).dateText, "2026/12/10");
+  EXPECT_EQ(table.row(6).dateText, "2026/12/9");
   table.select(999);
   table.assign({rec("b", "0")});
-  EXPECT_EQ(log.rows, (std::vector<int>{0, 1, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(log.rows, (std::vector<std::pair<int, int>>{{0, -1}, {1, -1}, {0, 0}, {0, -1}, {0, -1}, {0, -1},
+                                                         {5, 900}, {0, -1}}));
   EXPECT_EQ(log.selections, (std::vector<int>{1, 0, -1, 999, -1}));
   EXPECT_EQ(table.count(), 1);
   EXPECT_EQ(table.selectedIndex(), -1);
-  table.setObserver(nullptr);
+  table.removeObserver(&log);
   table.append(rec("a", "0"));
-  EXPECT_EQ(log.rows.size(), 7u);
+  EXPECT_EQ(log.rows.size(), 8u);
 }

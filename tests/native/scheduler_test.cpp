@@ -102,6 +102,49 @@ TEST(SplitTimeTextTest, ReadsThreeIntegersSeparatedByColons) {
   }
 }
 
+TEST(RepeatRuleTest, NextOccurrenceOfEveryRule) {
+  const auto at = [](int y, int mo, int d, int h = 8, int mi = 0, int s = 0) {
+    return wallSecond({y, mo, d, h, mi, s, 0});
+  };
+  const auto next = [](const char* rule, long long from) {
+    const auto parsed = parseRepeatText(rule);
+    EXPECT_TRUE(parsed) << rule;
+    return parsed ? nextOccurrence(*parsed, {8, 0, 0}, from) : std::nullopt;
+  };
+  // Its own second counts; one second later, the next day it falls on.
+  EXPECT_EQ(next("每天", at(2026, 12, 9)), at(2026, 12, 9));
+  EXPECT_EQ(next("每天", at(2026, 12, 9, 8, 0, 1)), at(2026, 12, 10));
+  EXPECT_EQ(next("每天", at(2028, 2, 28, 23)), at(2028, 2, 29));
+  // Friday after eight: Monday.
+  EXPECT_EQ(next("工作日", at(2026, 12, 11, 9)), at(2026, 12, 14));
+  // Monday, Wednesday and Friday across a year's end: Thursday the 31st
+  // gives Friday the 1st, then Monday the 4th.
+  EXPECT_EQ(next("每周一、三、五", at(2026, 12, 31)), at(2027, 1, 1));
+  EXPECT_EQ(next("每周一、三、五", at(2027, 1, 1, 8, 0, 1)), at(2027, 1, 4));
+  EXPECT_EQ(next("每周日", at(2026, 12, 28)), at(2027, 1, 3));
+  // The 31st: the last day of a shorter month, then the 31st again.
+  EXPECT_EQ(next("每月31日", at(2027, 1, 31, 9)), at(2027, 2, 28));
+  EXPECT_EQ(next("每月31日", at(2027, 2, 28, 9)), at(2027, 3, 31));
+  EXPECT_EQ(next("每月31日", at(2027, 4, 1)), at(2027, 4, 30));
+  EXPECT_EQ(next("每月30日", at(2028, 2, 1)), at(2028, 2, 29));
+  EXPECT_EQ(next("每月29日", at(2027, 2, 1)), at(2027, 2, 28));
+  EXPECT_EQ(next("每月29日", at(2028, 2, 1)), at(2028, 2, 29));
+  EXPECT_EQ(nextOccurrence({}, {8, 0, 0}, at(2026, 12, 9)), std::nullopt);
+
+  // The list's texts are the file's: they read back to the same rule.
+  for (const char* text : {"每天", "工作日", "每周一", "每周一、三、五", "每周六、日", "每月1日", "每月31日"}) {
+    const auto rule = parseRepeatText(text);
+    ASSERT_TRUE(rule) << text;
+    EXPECT_EQ(repeatText(*rule), text);
+  }
+  EXPECT_EQ(repeatText(kDailyFileRule), "每天");
+  EXPECT_EQ(repeatText({}), "");
+  for (const char* text : {"", "不重复", "每周", "每周一三", "每周一、一", "每周一、", "每月", "每月0日", "每月32日",
+                           "每月01日", "每月1", "每天 ", "12:00:00"}) {
+    EXPECT_EQ(parseRepeatText(text), std::nullopt) << text;
+  }
+}
+
 TEST(ChimeSoundNameTest, EveryHourHasAClip) {
   EXPECT_EQ(chimeSoundName(1), "t1");
   EXPECT_EQ(chimeSoundName(15), "t15");
@@ -326,6 +369,74 @@ TEST_F(SchedulerTest, AStretchAcrossMidnightComparesEachSecondWithItsOwnDaysText
   clock.set({2026, 12, 10, 0, 0, 2, 20});
   scheduler.CheckMis();
   EXPECT_EQ(actions.lines, (Lines{"mExecPro old day", "mExecPro new day", "play t24"}));
+}
+
+TEST_F(SchedulerTest, RepeatingRowsMoveOnAsTheyFireAndOnTheFirstPassOfANewDay) {
+  const RepeatRule daily = *parseRepeatText("每天");
+  table.append({"执行程序", "everyday.mis", "2026/12/9", "08:00:00", 1, kDailyFileRule});  // passed at start
+  table.append({"执行程序", "daily", "2026/12/9", "23:59:59", 1, daily});
+  table.append({"执行程序", "workdays", "2026/12/10", "00:00:05", 1, *parseRepeatText("工作日")});
+  table.append({"执行程序", "fridays", "2026/12/11", "00:00:05", 1, *parseRepeatText("每周五")});
+  table.append({"执行程序", "once", "2026/12/9", "08:00:00", 1});
+  table.append({"执行程序", "daily from the 20th", "2026/12/20", "08:00:00", 1, daily});
+  table.append({"执行程序", "not a time", "2026/12/9", "8 o'clock", 1, daily});
+  const auto dates = [&] {
+    std::vector<std::string> texts;
+    for (int i = 0; i < table.count(); ++i) texts.push_back(table.row(i).dateText);
+    return texts;
+  };
+  clock.set({2026, 12, 9, 23, 59, 58, 0});
+  run.mStart();
+  passAt(23, 59, 59);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro daily"}));
+  // Fired, it shows when it fires next.
+  EXPECT_EQ(dates(), (std::vector<std::string>{"2026/12/9", "2026/12/10", "2026/12/10", "2026/12/11", "2026/12/9",
+                                               "2026/12/20", "2026/12/9"}));
+  clock.set({2026, 12, 10, 0, 0, 0, kTickMargin});
+  scheduler.CheckMis();
+  // The new day: the daily mission of everyday.mis takes today's date; the
+  // row that fires once and rows dated ahead stay.
+  EXPECT_EQ(dates(), (std::vector<std::string>{"2026/12/10", "2026/12/10", "2026/12/10", "2026/12/11", "2026/12/9",
+                                               "2026/12/20", "2026/12/9"}));
+  for (int s = 1; s <= 5; ++s) passAt(0, 0, s);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro daily", "mExecPro workdays"}));
+  EXPECT_EQ(table.row(2).dateText, "2026/12/11");
+  clock.set({2026, 12, 10, 8, 0, 0, kTickMargin});
+  scheduler.CheckMis();
+  EXPECT_EQ(actions.lines.back(), "mExecPro everyday.mis");
+  EXPECT_EQ(table.row(0).dateText, "2026/12/11");
+
+  // Stopped over the weekend: the first pass after Start, however late,
+  // brings every repeating row up to date before it looks for due rows.
+  run.mStop();
+  clock.set({2026, 12, 14, 0, 0, 4, 0});
+  run.mStart();
+  passAt(0, 0, 5);
+  EXPECT_EQ(actions.lines.back(), "mExecPro workdays");
+  EXPECT_EQ(dates(), (std::vector<std::string>{"2026/12/14", "2026/12/14", "2026/12/15", "2026/12/18", "2026/12/9",
+                                               "2026/12/20", "2026/12/9"}));
+}
+
+TEST_F(SchedulerTest, ARepeatingRowFiresAgainWhenTheClockIsSetBack) {
+  const RepeatRule daily = *parseRepeatText("每天");
+  table.append({"执行程序", "daily", "2026/12/9", "12:30:00", 1, daily});
+  table.append({"执行程序", "daily from the 20th", "2026/12/20", "12:30:00", 1, daily});
+  startAt(12, 29, 59, 500);
+  passAt(12, 30, 0);
+  EXPECT_EQ(table.row(0).dateText, "2026/12/10");
+  // Back within the day, as a row that fires once does: again at its time.
+  passAt(12, 29, 59);
+  EXPECT_EQ(table.row(0).dateText, "2026/12/9");
+  passAt(12, 30, 0);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro daily", "mExecPro daily"}));
+  // Back two days: it fires on the day the clock shows, not two days later.
+  clock.set({2026, 12, 7, 12, 0, 0, kTickMargin});
+  scheduler.CheckMis();
+  EXPECT_EQ(table.row(0).dateText, "2026/12/7");
+  EXPECT_EQ(table.row(1).dateText, "2026/12/20");  // its first day is the user's
+  passAt(12, 30, 0);
+  EXPECT_EQ(actions.lines.size(), 3u);
+  EXPECT_EQ(table.row(0).dateText, "2026/12/8");
 }
 
 TEST_F(SchedulerTest, ChimeComesOnceAfterThePassesMissionsWhenItsFullHourIsExamined) {

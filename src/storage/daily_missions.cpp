@@ -2,6 +2,7 @@
 
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "storage/file_error.h"
 #include "storage/file_io.h"
@@ -19,6 +20,13 @@ std::string bytesIfExists(const std::filesystem::path& file) {
   }
 }
 
+// The rows of everyday.mis, each dated today; every one repeats daily.
+std::vector<MisRecord> dailyRows(std::string_view bytes, const std::string& today, std::size_t* end) {
+  std::vector<MisRecord> rows = misFileRows(bytes, kDailySeparator, today, end);
+  for (MisRecord& row : rows) row.repeat = kDailyFileRule;
+  return rows;
+}
+
 }  // namespace
 
 std::filesystem::path dailyMissionsPath(const std::filesystem::path& programFolder) {
@@ -27,8 +35,14 @@ std::filesystem::path dailyMissionsPath(const std::filesystem::path& programFold
 
 void loadDailyMissions(MisTable& table, const std::filesystem::path& file, const DateTimeText& text,
                        const Clock& clock) {
-  const std::string today = text.dateText(clock.now());
-  loadMisFile(table, file, kDailySeparator, today);
+  // Read whole before the table changes: a failed read loses no row.
+  std::vector<MisRecord> rows;
+  try {
+    rows = dailyRows(readFileBytes(file), text.dateText(clock.now()), nullptr);
+  } catch (...) {
+    rethrowAsFileError();
+  }
+  table.assign(std::move(rows));
 }
 
 void appendDailyMission(const std::filesystem::path& file, const MisRecord& record) {
@@ -53,7 +67,7 @@ void DailyMissionsMaintenance::load(MisTable& list, const std::filesystem::path&
     const std::string bytes = bytesIfExists(file);
     const std::string today = text.dateText(clock.now());
     std::size_t end = 0;
-    list.assign(misFileRows(bytes, kDailySeparator, today, &end));
+    list.assign(dailyRows(bytes, today, &end));
     unread_.assign(bytes, end);
   } catch (...) {
     list.clear();

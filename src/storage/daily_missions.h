@@ -22,7 +22,7 @@ inline constexpr char kDailyFileName[] = "everyday.mis";
 std::filesystem::path dailyMissionsPath(const std::filesystem::path& programFolder);
 
 // The start-up load: empties the table and fills it with the file's missions,
-// each dated today. The caller loads only a file that exists. A file that
+// each dated today and repeating every day (kDailyFileRule). The caller loads only a file that exists. A file that
 // cannot be opened or read leaves the table as it was and throws FileError.
 void loadDailyMissions(MisTable& table, const std::filesystem::path& file, const DateTimeText& text,
                        const Clock& clock);

@@ -81,6 +81,21 @@ std::string decodeField(std::string_view field) {
   return out;
 }
 
+// A mission file line's time field and the repeat rule after it: the rule
+// follows the first separator and must read as one, else the whole text is
+// the time (as a file of an earlier version may hold it).
+std::optional<RepeatRule> splitRule(std::string_view& rest, char separator) {
+  if (separator != kMisSeparator) return std::nullopt;
+  const std::size_t at = cp936::findChar(rest, separator);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::optional<RepeatRule> rule = parseRepeatText(rest.substr(at + 1));
+  if (rule) rest = rest.substr(0, at);
+  return rule;
+}
+
+// A rule a mission file stores: everyday.mis keeps its own rows.
+bool storesRule(const RepeatRule& rule) { return rule.repeats() && rule.kind != RepeatKind::DailyFile; }
+
 int pictureOf(std::string_view kindName) {
   const MisKind* kind = findMisKind(kindName);
   return kind != nullptr ? kind->imageIndex : 0;
@@ -100,6 +115,7 @@ MisRecord splitMisLine(std::string_view line, char separator, std::optional<std:
     rest.remove_prefix(at + 1);
   }
   MisRecord record;
+  if (const std::optional<RepeatRule> rule = splitRule(rest, separator)) record.repeat = *rule;
   record.kindName = decodeField(texts[0]);
   record.detail = decodeField(texts[1]);
   record.dateText = today ? std::string(*today) : decodeField(texts[2]);
@@ -115,7 +131,18 @@ void appendMisLine(std::string& out, const MisRecord& record, char separator) {
   out.push_back(separator);
   appendField(out, record.dateText, separator, false);
   out.push_back(separator);
-  appendField(out, record.timeText, separator, true);
+  if (separator == kMisSeparator && storesRule(record.repeat)) {
+    // The rule goes after the time, whose own separators are escaped.
+    appendField(out, record.timeText, separator, false);
+    out.push_back(separator);
+    out.append(repeatText(record.repeat));
+  } else {
+    // As plain as ever, unless the time's own text would read back as a
+    // time and a rule.
+    std::string_view time = record.timeText;
+    const bool last = !splitRule(time, separator);
+    appendField(out, record.timeText, separator, last);
+  }
   out.append("\r\n");
 }
 

@@ -4,6 +4,12 @@
 // table holds them, no header. Saved mission lists use the separator 0x80;
 // everyday.mis uses '$' with the same line rule (daily_missions.h).
 //
+// A repeating row's rule (its text as the main list shows it, "每天",
+// "每周一、三" ...) follows its time after one more separator, in mission files
+// only. An earlier version reads it as part of the time, which then reads as
+// no time at all, so that version never fires the row. Rows that fire once
+// are written as they always were.
+//
 // A text that the plain layout cannot hold - a reminder of several lines, a
 // separator inside a text, a lead byte with no second byte at the end of a
 // text - is written with escapes: the byte 0xFF, which is no character of
@@ -31,15 +37,18 @@ inline constexpr char kMisSeparator = '\x80';
 // Turns one line, without its line end, into a row. The first three
 // separators end kindName, detail and dateText; a text whose separator is
 // missing is empty, and timeText takes the rest, further separators
-// included. Separators are searched character by character in code page
-// 936, so the second byte of a two-byte character never counts as one. With
+// included, unless what follows the first of them is a repeat rule (with
+// the separator 0x80 only). Separators are searched character by character
+// in code page 936, so the second byte of a two-byte character never counts
+// as one. With
 // today set, dateText becomes that text whatever the line held. The row gets
 // the picture of its kind (0 for a caption that names no kind); texts are
 // neither validated nor trimmed.
 MisRecord splitMisLine(std::string_view line, char separator, std::optional<std::string_view> today = std::nullopt);
 
 // Appends the line of one row: kindName, separator, detail, separator,
-// dateText, separator, timeText, CR LF.
+// dateText, separator, timeText, CR LF; with the separator 0x80 a repeating
+// row's rule goes after another separator before the CR LF.
 void appendMisLine(std::string& out, const MisRecord& record, char separator);
 
 // Calls onLine for each line of a file's bytes, first to last, without its

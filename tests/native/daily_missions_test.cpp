@@ -13,8 +13,9 @@
 
 namespace {
 
+// A row as everyday.mis gives it: it repeats every day.
 MisRecord rec(std::string kind, std::string detail, std::string date, std::string time, int picture) {
-  return {std::move(kind), std::move(detail), std::move(date), std::move(time), picture};
+  return {std::move(kind), std::move(detail), std::move(date), std::move(time), picture, kDailyFileRule};
 }
 
 std::vector<MisRecord> rowsOf(const MisTable& table) {

@@ -13,6 +13,7 @@
 #include "core/cp936.h"
 #include "core/error_text.h"
 #include "core/mis_kind.h"
+#include "core/scheduler.h"
 #include "storage/file_error.h"
 #include "storage/file_io.h"
 #include "storage_test_support.h"
@@ -126,6 +127,40 @@ TEST(MisLineWriteTest, CleanRowsKeepThePlainLayout) {
   EXPECT_EQ(bytes, "$C:\\x.exe$$\r\n");
 }
 
+TEST(MisLineWriteTest, ARepeatingRowsRuleFollowsItsTimeAndAnEarlierVersionNeverFindsItDue) {
+  DateTimePatterns twelveHour;
+  twelveHour.longTime = "h:mm:ss tt";
+  twelveHour.amDesignator = "AM";
+  const DateTimeText formats[] = {DateTimeText(), DateTimeText(twelveHour)};
+  for (const std::string rule : {"每天", "工作日", "每周一、三、五", "每月31日"}) {
+    for (const DateTimeText& text : formats) {
+      MisRecord r = row("执行程序", "a.exe", "2026/12/9", text.timeText({2026, 12, 9, 8, 0, 0, 0}));
+      r.repeat = *parseRepeatText(rule);
+      std::string bytes;
+      appendMisLine(bytes, r, kMisSeparator);
+      EXPECT_EQ(bytes, "执行程序" + S + "a.exe" + S + "2026/12/9" + S + r.timeText + S + rule + "\r\n");
+      EXPECT_EQ(throughOneLine(r, kMisSeparator), r);
+      // An earlier version takes the rule into the time, which then reads
+      // as no time at all.
+      EXPECT_EQ(readMissionTime(text, r.timeText + S + rule), std::nullopt) << rule << " " << r.timeText;
+    }
+  }
+  MisRecord r = row("执行程序", "a.exe", "2026/12/9", "8" + S + "00");
+  r.repeat = *parseRepeatText("每天");
+  EXPECT_EQ(throughOneLine(r, kMisSeparator), r);
+  // everyday.mis and the rows it gave keep the plain layout.
+  for (const auto& [separator, rule] : {std::pair{'$', r.repeat}, std::pair{kMisSeparator, kDailyFileRule}}) {
+    r.repeat = rule;
+    std::string bytes;
+    appendMisLine(bytes, r, separator);
+    EXPECT_EQ(bytes, std::string("执行程序") + separator + "a.exe" + separator + "2026/12/9" + separator + "8" + S + "00\r\n");
+  }
+  // A row that fires once and whose time reads as a time and a rule comes
+  // back as it was.
+  const MisRecord once = row("执行程序", "a.exe", "2026/12/9", "08:00:00" + S + "每天");
+  EXPECT_EQ(throughOneLine(once, kMisSeparator), once);
+}
+
 TEST(MisLineWriteTest, TextsThePlainLayoutCannotHoldComeBackWhole) {
   const std::string reminder = "第一行\r\n第二行\n\r第三行\r";
   for (const char separator : {kMisSeparator, '$'}) {
@@ -156,9 +191,11 @@ TEST(MisLineWriteTest, RandomRowsComeBackWhole) {
     }
     return t;
   };
+  const RepeatRule rules[] = {{}, *parseRepeatText("每天"), *parseRepeatText("每周二、日"), *parseRepeatText("每月9日")};
   for (int i = 0; i < 4000; ++i) {
-    const MisRecord r = row(text(), text(), text(), text());
+    MisRecord r = row(text(), text(), text(), text());
     const char separator = i % 2 ? '$' : kMisSeparator;
+    if (separator == kMisSeparator) r.repeat = rules[i / 2 % 4];  // only mission files carry rules
     ASSERT_EQ(throughOneLine(r, separator), r) << "row " << i;
   }
 }

@@ -5,7 +5,10 @@
 #include "platform/platform_mission_actions.h"
 #include "platform/text_conversion.h"
 #include "resource_names.h"
+#include "core/repeat_dates.h"
 #include "storage/daily_missions.h"
+#include "storage/file_error.h"
+#include "storage/kept_missions.h"
 #include "storage/mission_file.h"
 #include "ui/about_dialog.h"
 #include "ui/daily_missions_dialog.h"
@@ -29,6 +32,7 @@ namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kFocusListMessage = WM_APP + 2;  // once a showing is over
+constexpr UINT kKeepMessage = WM_APP + 3;       // the table changed: missions.mis follows
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kRowColourTimer = 2;
 constexpr int kToolBarId = 2001;
@@ -145,6 +149,7 @@ void TForm1::FormCreate() {
   MissionListOptions listOptions;
   listOptions.rowPictures = ImageList2;
   listOptions.editLabels = true;
+  listOptions.repeatColumn = true;
   listOptions.clock = &clock_;
   listOptions.text = &text_;
   ListView1 = std::make_unique<MissionListView>(handle(), kListViewId, MisTable1, listOptions);
@@ -184,12 +189,39 @@ void TForm1::FormCreate() {
                                            static_cast<StatusClockView&>(*this), autoSpeek);
   runControl_.attach(scheduler_.get());
 
-  // Start-up: the daily missions, and when there are any, the offer to run them.
+  // Start-up: the daily missions, the missions kept from the last run after
+  // them, and when there are any, the offer to run them.
   if (std::filesystem::exists(dailyMissionsPath(programFolder_))) loadMis();
+  loadKeptMissions();
   if (MisTable1.count() > 0 && askYesNo(nullptr, L"是否立刻开始执行已设定任务?", L"Horavel友情提示:")) tbStartClick();
 }
 
 void TForm1::loadMis() { loadDailyMissions(MisTable1, dailyMissionsPath(programFolder_), text_, clock_); }
+
+void TForm1::loadKeptMissions() {
+  keptMissions_ = std::make_unique<MissionKeeper>(MisTable1, keptMissionsPath(programFolder_), clock_, text_);
+  try {
+    keptMissions_->load([this] { PostMessageW(handle(), kKeepMessage, 0, 0); });
+  } catch (const FileError& error) {
+    // Reported, and left alone: the start goes on without those rows.
+    keptMissions_.reset();
+    showErrorBox(error.what());
+  }
+}
+
+void TForm1::keepMissions() {
+  if (!keptMissions_) return;
+  try {
+    keptMissions_->save();
+  } catch (const FileError& error) {
+    showErrorBox(error.what());
+  }
+}
+
+void TForm1::keepMissionsAtSessionEnd(bool ending) {
+  // Nothing is shown and nothing waits: Windows is not held up.
+  if (ending && keptMissions_) keptMissions_->saveQuietly();
+}
 
 void TForm1::createMenus() {
   HMENU system = CreatePopupMenu();
@@ -517,11 +549,15 @@ void TForm1::actSaveMisExecute() {
 }
 
 void TForm1::actLoadMisExecute() {
-  if (OpenDialog1.Execute(handle())) loadMissionFile(MisTable1, OpenDialog1.FileName);
+  if (!OpenDialog1.Execute(handle())) return;
+  loadMissionFile(MisTable1, OpenDialog1.FileName);
+  catchUp(MisTable1, wallSecond(clock_.now()), text_);
 }
 
 void TForm1::mnLoadMisConvertClick() {
-  if (OpenDialog1.Execute(handle())) loadMissionFileToToday(MisTable1, OpenDialog1.FileName, text_, clock_);
+  if (!OpenDialog1.Execute(handle())) return;
+  loadMissionFileToToday(MisTable1, OpenDialog1.FileName, text_, clock_);
+  catchUp(MisTable1, wallSecond(clock_.now()), text_);
 }
 
 void TForm1::mnpEverydayMissionClick() {
@@ -622,6 +658,7 @@ void TForm1::endProgram() {
   Timer1.setEnabled(false);
   if (scheduler_) scheduler_->halt();
   if (actions_) actions_->dropWaitingReminders();
+  keepMissions();
   PostQuitMessage(0);
 }
 
@@ -668,6 +705,12 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kFocusListMessage:
       if (IsWindowVisible(handle()) && IsWindowEnabled(handle())) focusList();
+      return 0;
+    case kKeepMessage:
+      keepMissions();
+      return 0;
+    case WM_ENDSESSION:
+      keepMissionsAtSessionEnd(wParam != FALSE);
       return 0;
     case WM_CONTEXTMENU:
       // The right button in the list, Shift+F10 or the menu key.

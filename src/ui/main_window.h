@@ -31,6 +31,7 @@ class GifView;
 class TfrmMis;
 class PlatformMissionActions;
 class ReminderPopup;
+class MissionKeeper;
 
 // Command ids of the main window's controls and menu items.
 enum MainCommand : int {
@@ -71,6 +72,10 @@ class TForm1 final : public Form, private StatusClockView {
   void CheckMis() { scheduler_->CheckMis(); }
   // Fills the table with the daily missions, dated today.
   void loadMis();
+  // missions.mis follows the table: written soon after every change, at quit
+  // and when Windows ends the session.
+  void keepMissions();
+  void keepMissionsAtSessionEnd(bool ending);
   bool running() const { return Timer1.enabled(); }
   // The clock and the date and time formats the window reads and writes with.
   const Clock& clock() const { return clock_; }
@@ -143,6 +148,8 @@ class TForm1 final : public Form, private StatusClockView {
   void layout() override;
   void loadPictures() override;
   void showStatusClock(const std::string& text) override;
+  // At start, after the daily missions: the rows kept from the last run.
+  void loadKeptMissions();
   void endProgram();
   // The list takes the keyboard, with its focused row marked.
   void focusList();
@@ -157,6 +164,7 @@ class TForm1 final : public Form, private StatusClockView {
   TfrmMis* frmMis_ = nullptr;
   std::unique_ptr<PlatformMissionActions> actions_;
   std::unique_ptr<Scheduler> scheduler_;
+  std::unique_ptr<MissionKeeper> keptMissions_;
   RunControl runControl_;
   // Ticks each second while the window shows and Timer1 is off, so rows
   // whose time passes turn light blue at once.

@@ -2,11 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
 
 #include "core/mis_kind.h"
+#include "core/repeat_dates.h"
 #include "core/scheduler.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
@@ -92,9 +95,11 @@ class EditorPanel final : public Window {
 
 namespace {
 
-// The layout, in pixels at 96 dpi.
+// The layout, in pixels at 96 dpi. The time box is two rows taller than
+// the time alone needs: how the mission repeats, and on which weekdays.
+constexpr int kRepeatRows = 64;
 constexpr int kClientWidth = 533;
-constexpr int kClientHeight = 354;
+constexpr int kClientHeight = 354 + kRepeatRows;
 constexpr int kBannerHeight = 65;
 constexpr int kSideBarWidth = 169;
 constexpr int kPageFrame = 2;      // PageControl1's border around the pages
@@ -106,14 +111,24 @@ constexpr Place kImage1{32, 16, 36, 36};  // drawn in Panel1
 constexpr Place kLabel1{96, 24, 400, 14};
 constexpr Place kPageControl1{18, 20, 313, 117};
 constexpr Place kPage{kPageFrame, kPageFrame, 313 - 2 * kPageFrame, 117 - 2 * kPageFrame};  // in PageControl1
-constexpr Place kGroupBox1{18, 148, 313, 89};
+constexpr Place kGroupBox1{18, 148, 313, 89 + kRepeatRows};
 constexpr Place kLabel3{24, 28, 66, 14};   // in GroupBox1
 constexpr Place kAtDpDate{96, 24, 193, 20};  // in GroupBox1
 constexpr Place kLabel2{24, 60, 66, 14};   // in GroupBox1
 constexpr Place kAtDpTime{96, 56, 193, 20};  // in GroupBox1
-constexpr Place kAtBtnAddOn{22, 252, 89, 25};
-constexpr Place kAtBtnAdd{134, 252, 89, 25};
-constexpr Place kAtBtnClose{241, 252, 89, 25};
+constexpr Place kLabel4{24, 92, 66, 14};   // in GroupBox1
+constexpr Place kAtCbRepeat{96, 88, 193, 160};  // in GroupBox1, with its open list
+constexpr Place kAtCkWeekday{24, 120, 40, 18};  // in GroupBox1, the first of seven side by side
+constexpr Place kAtBtnAddOn{22, 252 + kRepeatRows, 89, 25};
+constexpr Place kAtBtnAdd{134, 252 + kRepeatRows, 89, 25};
+constexpr Place kAtBtnClose{241, 252 + kRepeatRows, 89, 25};
+
+// The choices of cbRepeat, in the order of RepeatKind.
+constexpr const wchar_t* kRepeatChoices[] = {L"不重复", L"每天", L"工作日", L"每周", L"每月"};
+// The weekday boxes from Monday on.
+constexpr const wchar_t* kWeekdayCaptions[7] = {L"周一", L"周二", L"周三", L"周四", L"周五", L"周六", L"周日"};
+// Day of the week (0 = Sunday) of the i-th box.
+constexpr int weekdayOfBox(int i) { return (i + 1) % 7; }
 // On the pages:
 constexpr Place kAtListBox1{8, 30, 289, 46};
 constexpr Place kFileName{8, 30, 273, 21};  // fnPro, fnFile, fnRing
@@ -319,6 +334,13 @@ void TfrmMis::layout() {
   place(dpDate, inside(kGroupBox1, kAtDpDate));
   place(Label2, inside(kGroupBox1, kLabel2));
   place(dpTime, inside(kGroupBox1, kAtDpTime));
+  place(Label4, inside(kGroupBox1, kLabel4));
+  place(cbRepeat, inside(kGroupBox1, kAtCbRepeat));
+  for (int i = 0; i < 7; ++i) {
+    Place box = inside(kGroupBox1, kAtCkWeekday);
+    box.x += i * box.width;
+    place(ckWeekdays[static_cast<size_t>(i)], box);
+  }
   place(btnAddOn, kAtBtnAddOn);
   place(btnAdd, kAtBtnAdd);
   place(btnClose, kAtBtnClose);
@@ -445,6 +467,14 @@ void TfrmMis::createTimeBox() {
   dpDate = control(DATETIMEPICK_CLASSW, L"", WS_TABSTOP | DTS_SHORTDATEFORMAT, kDpDate);
   Label2 = control(L"STATIC", L"执行时间:", SS_LEFT | SS_NOPREFIX, 0);
   dpTime = control(DATETIMEPICK_CLASSW, L"", WS_TABSTOP | DTS_TIMEFORMAT, kDpTime);
+  Label4 = control(L"STATIC", L"重复方式:", SS_LEFT | SS_NOPREFIX, 0);
+  cbRepeat = control(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kCbRepeat);
+  for (const wchar_t* choice : kRepeatChoices) SendMessageW(cbRepeat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  for (int i = 0; i < 7; ++i) {
+    ckWeekdays[static_cast<size_t>(i)] =
+        control(L"BUTTON", kWeekdayCaptions[i], WS_TABSTOP | BS_AUTOCHECKBOX, kCkWeekday + i);
+  }
+  showRepeat({});
   // Drawn last so the box's frame does not hide the controls inside it.
   SetWindowPos(GroupBox1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -496,6 +526,7 @@ void TfrmMis::FormShow() {
   setPickers(fromWallSecond(wallSecond(clock_.now()) + 3600));
   showPage(0);
   SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
+  showRepeat({});
   shownRow_.reset();
   shownMission_.reset();
 
@@ -547,6 +578,7 @@ void TfrmMis::showRow(const MisRecord& row) {
     when.second = time->second;
   }
   setPickers(when);
+  showRepeat(row.repeat);
   shownRow_ = row;
   shownMission_ = heldMission();
 }
@@ -598,7 +630,60 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
   const DateTimeText& text = text_;
   mission.dateText = text.dateText(when);
   mission.timeText = text.timeText(when);
+  mission.repeat = heldRepeat({date.wYear, date.wMonth, date.wDay});
+  // A repeating mission is dated at its first occurrence from then on, and
+  // never in the past: the list shows when it fires next.
+  const long long notBefore = std::max(wallSecond(when), wallSecond(clock_.now()));
+  if (std::optional<std::string> next = caughtUpDate(mission, notBefore, text)) mission.dateText = std::move(*next);
   return mission;
+}
+
+void TfrmMis::showRepeat(const RepeatRule& rule) {
+  const RepeatKind kind = rule.kind == RepeatKind::DailyFile ? RepeatKind::Daily : rule.kind;
+  SendMessageW(cbRepeat, CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
+  for (int i = 0; i < 7; ++i) tick(i, (rule.weekdays >> weekdayOfBox(i)) & 1);
+  cbRepeatChange();
+}
+
+void TfrmMis::cbRepeatChange() {
+  // The boxes show the days the rule falls on; they can be chosen only for
+  // a weekly rule, which starts from the day of dpDate.
+  const auto kind = static_cast<RepeatKind>(SendMessageW(cbRepeat, CB_GETCURSEL, 0, 0));
+  bool anyTicked = false;
+  for (int i = 0; i < 7; ++i) {
+    if (kind == RepeatKind::Daily || kind == RepeatKind::Workdays) tick(i, kind == RepeatKind::Daily || i < 5);
+    if (kind == RepeatKind::None || kind == RepeatKind::Monthly) tick(i, false);
+    anyTicked = anyTicked || ticked(i);
+    EnableWindow(ckWeekdays[static_cast<size_t>(i)], kind == RepeatKind::Weekly);
+  }
+  if (kind == RepeatKind::Weekly && !anyTicked) {
+    const SYSTEMTIME date = pickerTime(dpDate);
+    tick((dayOfWeek(date.wYear, date.wMonth, date.wDay) + 6) % 7, true);
+  }
+}
+
+RepeatRule TfrmMis::heldRepeat(const CivilDate& date) const {
+  RepeatRule rule;
+  const LRESULT choice = SendMessageW(cbRepeat, CB_GETCURSEL, 0, 0);
+  rule.kind = choice > 0 && choice < static_cast<LRESULT>(std::size(kRepeatChoices)) ? static_cast<RepeatKind>(choice)
+                                                                                      : RepeatKind::None;
+  if (rule.kind == RepeatKind::Weekly) {
+    for (int i = 0; i < 7; ++i) {
+      if (ticked(i)) rule.weekdays = static_cast<std::uint8_t>(rule.weekdays | 1u << weekdayOfBox(i));
+    }
+    // No day ticked: the day of its date.
+    if (rule.weekdays == 0) rule.weekdays = static_cast<std::uint8_t>(1u << dayOfWeek(date.year, date.month, date.day));
+  }
+  if (rule.kind == RepeatKind::Monthly) rule.monthDay = static_cast<std::uint8_t>(date.day);
+  return rule;
+}
+
+void TfrmMis::tick(int box, bool on) {
+  SendMessageW(ckWeekdays[static_cast<size_t>(box)], BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TfrmMis::ticked(int box) const {
+  return SendMessageW(ckWeekdays[static_cast<size_t>(box)], BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TfrmMis::cbMsgChange(const std::wstring& text) { SetWindowTextW(Memo1, text.c_str()); }
@@ -654,6 +739,9 @@ bool TfrmMis::modifyMis() {
                                          &MisRecord::timeText}) {
       if ((*mission).*text == (*shownMission_).*text) (*mission).*text = (*shownRow_).*text;
     }
+    // So does its rule: a monthly row on the 31st shown in February, a daily
+    // mission of everyday.mis.
+    if (mission->repeat == shownMission_->repeat) mission->repeat = shownRow_->repeat;
   }
   table.overwrite(selected, std::move(*mission));
   return true;
@@ -683,6 +771,10 @@ void TfrmMis::btnAddOnClick() {
 void TfrmMis::btnCloseClick() { closeWith(IDCANCEL); }
 
 LRESULT TfrmMis::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == kCbRepeat) {
+    if (HIWORD(wParam) == CBN_SELCHANGE) cbRepeatChange();
+    return 0;
+  }
   if (message == WM_COMMAND && LOWORD(wParam) == kCbMsg) {
     switch (HIWORD(wParam)) {
       case CBN_SELCHANGE: {

@@ -38,7 +38,8 @@ class TfrmMis final : public Form {
   enum Command : int {
     kBtnAddOn = 101, kBtnAdd, kBtnClose,
     kNbShutdown = 201, kNbExePro, kNbOpenFile, kNbMessage, kNbRing, kNbOpenUrl, kNbEmail,
-    kListBox1 = 301, kMemo1, kCbMsg, kEditUrl, kEditEmail, kDpDate, kDpTime,
+    kListBox1 = 301, kMemo1, kCbMsg, kEditUrl, kEditEmail, kDpDate, kDpTime, kCbRepeat,
+    kCkWeekday = 401,  // .. 407, Monday first
   };
   // The side bar's groups, by index.
   enum Group : int { nbgMission, nbgTishi, nbgInternet };
@@ -51,8 +52,9 @@ class TfrmMis final : public Form {
   int activePage() const { return activePage_; }
   HWND tabSheet(int page) const;
   // The mission the controls hold: kind, detail and picture of the visible
-  // page, the date of dpDate and the time of day of dpTime. None on page 0
-  // when no entry of ListBox1 is chosen.
+  // page, the date of dpDate and the time of day of dpTime, and how it
+  // repeats (a repeating one dated at its first occurrence from then on,
+  // and not before now). None on page 0 when no entry of ListBox1 is chosen.
   std::optional<MisRecord> heldMission() const;
 
   // Handlers.
@@ -64,6 +66,7 @@ class TfrmMis final : public Form {
   void nbOpenUrlClick() { showPage(5); }
   void nbEmailClick() { showPage(6); }
   void cbMsgChange(const std::wstring& text);
+  void cbRepeatChange();
   // Both give false when the user goes back to the editor instead (a path
   // that cannot be stored as typed).
   bool addMis();
@@ -90,6 +93,9 @@ class TfrmMis final : public Form {
   HWND Label3 = nullptr;
   HWND dpDate = nullptr;
   HWND dpTime = nullptr;
+  HWND Label4 = nullptr;
+  HWND cbRepeat = nullptr;  // "不重复", "每天", "工作日", "每周", "每月"
+  std::array<HWND, 7> ckWeekdays{};  // "周一" .. "周日"
   HWND btnAddOn = nullptr;
   HWND btnAdd = nullptr;
   HWND btnClose = nullptr;
@@ -116,6 +122,12 @@ class TfrmMis final : public Form {
   // Asks before the file-name rule cuts a typed path, and refuses a path
   // that code page 936 cannot hold (saying so): false, the user goes back.
   bool pathCanBeStored(const MisRecord& mission);
+  // The rule in cbRepeat and the weekday boxes.
+  void showRepeat(const RepeatRule& rule);
+  // The rule the controls hold for a mission on date.
+  RepeatRule heldRepeat(const CivilDate& date) const;
+  void tick(int box, bool on);
+  bool ticked(int box) const;
   // Where the focus goes when the editor shows that page.
   HWND firstControlOfPage(int page) const;
   void layout() override;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,11 +45,12 @@ struct PopupLog : ReminderPopup {
   WindowHandle window() const override { return nullptr; }
 };
 
-// A program folder without everyday.mis.
+// A program folder without everyday.mis or kept missions.
 std::filesystem::path emptyFolder() {
   const auto folder = std::filesystem::temp_directory_path() / L"horavel-empty";
   std::filesystem::create_directories(folder);
   std::filesystem::remove(folder / L"everyday.mis");
+  std::filesystem::remove(folder / L"missions.mis");
   return folder;
 }
 
@@ -150,9 +152,10 @@ TEST_F(MainWindowTest, StartsWithItsCaptionSizeListAndEmptyStatusClock) {
   }
   HWND list = form.ListView1->handle();
   EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA);
-  const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间"};
-  const int widths[] = {100, 120, 100, 100};
-  for (int i = 0; i < 4; ++i) {
+  const wchar_t* captions[] = {L"任务", L"描述", L"执行日期", L"执行时间", L"重复"};
+  const int widths[] = {100, 120, 100, 100, 100};
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 5);
+  for (int i = 0; i < 5; ++i) {
     wchar_t caption[32] = L"";
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -657,8 +660,14 @@ namespace {
 std::filesystem::path folderWithDailyMissions(const std::string& bytes) {
   const auto folder = std::filesystem::temp_directory_path() / L"horavel-daily";
   std::filesystem::create_directories(folder);
+  std::filesystem::remove(folder / L"missions.mis");
   std::ofstream(folder / L"everyday.mis", std::ios::binary) << bytes;
   return folder;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -689,7 +698,7 @@ TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndYesStartsARunThatMakesUp
     EXPECT_FALSE(shownWhenAsked);
     EXPECT_TRUE(form.running());
     ASSERT_EQ(form.MisTable1.count(), 2);
-    EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"执行程序", "c:\\a.exe", "2026/12/9", "10:00:01", 1}));
+    EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"执行程序", "c:\\a.exe", "2026/12/9", "10:00:01", 1, kDailyFileRule}));
     EXPECT_EQ(form.MisTable1.row(1).dateText, "2026/12/9");
 
     // The thread is busy until after the mission's second: the first pass
@@ -711,6 +720,63 @@ TEST(MainWindowStartTest, DailyMissionsLoadDatedTodayAndYesStartsARunThatMakesUp
   TForm1 form(platform, clock, text, folder);
   EXPECT_TRUE(none.asked.empty());
   EXPECT_FALSE(form.running());
+}
+
+TEST(MainWindowStartTest, MissionsStillToComeOrRepeatingComeBackAfterQuitAndStart) {
+  const auto folder = folderWithDailyMissions("执行程序$c:\\daily.exe$2020/1/1$09:00:00\r\n");
+  const auto kept = folder / L"missions.mis";
+  RecordingPlatformServices platform;
+  ManualClock clock{{2026, 12, 9, 10, 0, 0, 0}};
+  const DateTimeText text;
+  const auto quitPosted = [] {
+    MSG message;
+    return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+  };
+  const auto cell = [](TForm1& form, int row, int column) {
+    wchar_t text[64] = L"";
+    ListView_GetItemText(form.ListView1->handle(), row, column, text, 64);
+    return std::wstring(text);
+  };
+  {
+    Answers no(IDNO);
+    ProgramWindows program(platform, clock, text, folder, SW_SHOWNOACTIVATE);
+    TForm1& form = program.Form1;
+    ASSERT_EQ(form.MisTable1.count(), 1);
+    form.MisTable1.append({"执行程序", "c:\\passes.exe", "2026/12/9", "10:30:00", 1});
+    form.MisTable1.append({"执行程序", "c:\\later.exe", "2026/12/11", "09:00:00", 1});
+    form.MisTable1.append({"执行程序", "c:\\every day.exe", "2026/12/9", "10:30:00", 1, *parseRepeatText("每天")});
+    EXPECT_EQ(cell(form, 0, 4), L"每天");
+    EXPECT_EQ(cell(form, 1, 4), L"");
+    EXPECT_EQ(cell(form, 3, 4), L"每天");
+    form.runCommand(cmdQuit);
+    EXPECT_TRUE(quitPosted());
+  }
+  // The daily mission stays in everyday.mis alone.
+  EXPECT_EQ(readFile(kept), "执行程序\x80" "c:\\passes.exe\x80" "2026/12/9\x80" "10:30:00\r\n"
+                            "执行程序\x80" "c:\\later.exe\x80" "2026/12/11\x80" "09:00:00\r\n"
+                            "执行程序\x80" "c:\\every day.exe\x80" "2026/12/9\x80" "10:30:00\x80每天\r\n");
+
+  // The next morning, after 10:30: the mission that was due yesterday at
+  // 10:30 is gone, the daily ones come again with the day they fire next.
+  clock.set({2026, 12, 10, 11, 0, 0, 0});
+  {
+    Answers no(IDNO);
+    ProgramWindows program(platform, clock, text, folder, SW_SHOWNOACTIVATE);
+    TForm1& form = program.Form1;
+    EXPECT_EQ(no.asked.size(), 1u);  // the start question: there are rows
+    ASSERT_EQ(form.MisTable1.count(), 3);
+    EXPECT_EQ(form.MisTable1.row(0).detail, "c:\\daily.exe");
+    EXPECT_EQ(form.MisTable1.row(0).dateText, "2026/12/10");
+    EXPECT_EQ(form.MisTable1.row(1), (MisRecord{"执行程序", "c:\\later.exe", "2026/12/11", "09:00:00", 1}));
+    EXPECT_EQ(form.MisTable1.row(2).dateText, "2026/12/11");
+    EXPECT_EQ(cell(form, 2, 2), L"2026/12/11");
+    EXPECT_EQ(cell(form, 2, 4), L"每天");
+
+    // Windows ends the session before anything else could write the file.
+    form.MisTable1.remove(1);
+    SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
+  }
+  EXPECT_EQ(readFile(kept), "执行程序\x80" "c:\\every day.exe\x80" "2026/12/11\x80" "10:30:00\x80每天\r\n");
 }
 
 namespace {

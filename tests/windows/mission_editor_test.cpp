@@ -41,6 +41,7 @@ std::filesystem::path emptyFolder() {
   const auto folder = std::filesystem::temp_directory_path() / L"horavel-editor";
   std::filesystem::create_directories(folder);
   std::filesystem::remove(folder / L"everyday.mis");
+  std::filesystem::remove(folder / L"missions.mis");
   return folder;
 }
 
@@ -108,7 +109,7 @@ TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
   RECT client;
   GetClientRect(editor.handle(), &client);
   EXPECT_EQ(client.right, 533);
-  EXPECT_EQ(client.bottom, 354);
+  EXPECT_EQ(client.bottom, 418);  // with room for how the mission repeats
   EXPECT_EQ(textOf(editor.Label1), L"任务管理,用户可以在此处添加多项任务.");
 
   ASSERT_EQ(SendMessageW(editor.ListBox1, LB_GETCOUNT, 0, 0), 3);
@@ -156,8 +157,22 @@ TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
     return std::pair<int, int>{static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
   };
   EXPECT_EQ(size(editor.PageControl1), (std::pair{313, 117}));
-  EXPECT_EQ(size(editor.GroupBox1), (std::pair{313, 89}));
+  EXPECT_EQ(size(editor.GroupBox1), (std::pair{313, 153}));
   EXPECT_EQ(size(editor.dpDate), (std::pair{193, 20}));
+  EXPECT_EQ(textOf(editor.Label4), L"重复方式:");
+  const wchar_t* choices[] = {L"不重复", L"每天", L"工作日", L"每周", L"每月"};
+  ASSERT_EQ(SendMessageW(editor.cbRepeat, CB_GETCOUNT, 0, 0), 5);
+  for (int i = 0; i < 5; ++i) {
+    wchar_t choice[16] = L"";
+    SendMessageW(editor.cbRepeat, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(choice));
+    EXPECT_STREQ(choice, choices[i]);
+  }
+  EXPECT_EQ(SendMessageW(editor.cbRepeat, CB_GETCURSEL, 0, 0), 0);
+  const wchar_t* days[] = {L"周一", L"周二", L"周三", L"周四", L"周五", L"周六", L"周日"};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(textOf(editor.ckWeekdays[i]), days[i]);
+    EXPECT_FALSE(IsWindowEnabled(editor.ckWeekdays[i]));
+  }
   EXPECT_EQ(size(editor.dpTime), (std::pair{193, 20}));
   EXPECT_TRUE(GetWindowLongPtrW(editor.dpTime, GWL_STYLE) & DTS_TIMEFORMAT);
   for (HWND b : {editor.btnAddOn, editor.btnAdd, editor.btnClose}) EXPECT_EQ(size(b), (std::pair{89, 25}));
@@ -178,7 +193,7 @@ TEST_F(EditorTest, OnADpiChangeEveryControlGrowsAndStaysInPlace) {
     RECT client;
     GetClientRect(editor.handle(), &client);
     EXPECT_EQ(client.right, scaled(533));
-    EXPECT_EQ(client.bottom, scaled(354));
+    EXPECT_EQ(client.bottom, scaled(418));
     // Each page in turn, with what it holds.
     for (int page = 0; page < TfrmMis::kPageCount; ++page) {
       SCOPED_TRACE(page);
@@ -517,6 +532,67 @@ TEST_F(EditorTest, ModifyOpensTheRowsOwnTextsAndOverwritesOnlyThatRow) {
     click(editor.btnAdd);
   });
   EXPECT_EQ(row(2), (MisRecord{"系统响铃", "内置铃声", "2026/1/1", "08:00:00", 4}));
+}
+
+TEST_F(EditorTest, ARepeatingMissionIsDatedWhenItFiresNextAndModifyShowsItsRule) {
+  // Wednesday 2026/12/9 at 14:23:45: the pickers propose 15:23:45 today.
+  const auto choose = [&](int choice) {
+    SetFocus(editor.cbRepeat);
+    SendMessageW(editor.cbRepeat, WM_KEYDOWN, VK_HOME, 0);
+    for (int i = 0; i < choice; ++i) SendMessageW(editor.cbRepeat, WM_KEYDOWN, VK_DOWN, 0);
+  };
+  const auto ticks = [&] {
+    std::wstring days;
+    for (HWND box : editor.ckWeekdays) days += SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? L'1' : L'0';
+    return days;
+  };
+  const auto rule = [](const char* text) { return *parseRepeatText(text); };
+  EXPECT_TRUE(shown(1, [&] {
+    choose(2);  // 工作日
+    EXPECT_EQ(ticks(), L"1111100");
+    EXPECT_FALSE(IsWindowEnabled(editor.ckWeekdays[0]));
+    choose(3);  // 每周, starting from the workdays
+    EXPECT_TRUE(IsWindowEnabled(editor.ckWeekdays[0]));
+    for (int i = 0; i < 6; ++i) click(editor.ckWeekdays[i]);
+    EXPECT_EQ(ticks(), L"0000010");
+    click(editor.btnAddOn);
+    choose(1);  // 每天, at eight: passed today
+    SYSTEMTIME t{2026, 12, 0, 9, 8, 0, 0, 0};
+    DateTime_SetSystemtime(editor.dpTime, GDT_VALID, &t);
+    click(editor.btnAddOn);
+    choose(4);  // 每月, on the 31st
+    SYSTEMTIME d{2027, 1, 0, 31, 0, 0, 0, 0};
+    DateTime_SetSystemtime(editor.dpDate, GDT_VALID, &d);
+    click(editor.btnAddOn);
+  }));
+  ASSERT_EQ(form.MisTable1.count(), 3);
+  EXPECT_EQ(row(0), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/12", "15:23:45", 0, rule("每周六")}));
+  EXPECT_EQ(row(1), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/10", "08:00:00", 0, rule("每天")}));
+  EXPECT_EQ(row(2), (MisRecord{"关闭计算机", "关闭计算机", "2027/1/31", "08:00:00", 0, rule("每月31日")}));
+
+  // Modify mode shows the row's own rule. Saved untouched, a monthly row
+  // shown in February keeps its 31st.
+  form.MisTable1.redate({{2, "2027/2/28"}});
+  form.MisTable1.select(2);
+  shown(2, [&] {
+    EXPECT_EQ(SendMessageW(editor.cbRepeat, CB_GETCURSEL, 0, 0), 4);
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(2).repeat, rule("每月31日"));
+  EXPECT_EQ(row(2).dateText, "2027/2/28");
+  form.MisTable1.select(0);
+  shown(2, [&] {
+    EXPECT_EQ(SendMessageW(editor.cbRepeat, CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(ticks(), L"0000010");
+    choose(0);  // 不重复
+    click(editor.btnAdd);
+  });
+  EXPECT_EQ(row(0), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/12", "15:23:45", 0}));
+  // A new mission fires once unless the user chooses otherwise.
+  shown(1, [&] {
+    EXPECT_EQ(SendMessageW(editor.cbRepeat, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(ticks(), L"0000000");
+  });
 }
 
 TEST_F(EditorTest, FocusStartsOnTheShownPageAndReturnOnABrowseButtonBrowses) {

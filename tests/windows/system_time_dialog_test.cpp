@@ -460,6 +460,7 @@ TEST_F(SystemTimeTest, MainWindowCommandOpensAFreshModalDialogEachTimeAndDestroy
   const auto folder = std::filesystem::temp_directory_path() / L"horavel-systemtime";
   std::filesystem::create_directories(folder);
   std::filesystem::remove(folder / L"everyday.mis");
+  std::filesystem::remove(folder / L"missions.mis");
   TForm1 form(platform, clock, text, folder);
   ShowWindow(form.handle(), SW_SHOWNA);  // a hidden window is not disabled by a modal show
 

@@ -28,6 +28,7 @@ for dpi in 144 192; do
   mkdir -p "$work"
   cp "$exe" "$work/Horavel.exe"
   write_sample_missions "$work/everyday.mis"
+  write_sample_kept_missions "$work/missions.mis"
 
   "$launcher" --prepare
   display=$("$launcher" --display)

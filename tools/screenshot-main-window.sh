@@ -18,6 +18,7 @@ trap '"$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true; rm -rf "$
 
 cp "$root/build/windows/bin/Horavel.exe" "$work/Horavel.exe"
 write_sample_missions "$work/everyday.mis"
+write_sample_kept_missions "$work/missions.mis"
 
 "$launcher" --prepare
 display=$("$launcher" --display)

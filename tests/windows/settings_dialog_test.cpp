@@ -698,9 +698,9 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   const std::string which = dialog;
   writeText(folder / "config.ini", std::string("[theme]\r\nselect=") + look + "\r\n");
   TForm1 form(platform, clock, text, folder);
-  form.MisTable1.append({"提示消息", "开会", "2026/12/9", "09:30:00", 3});
-  form.MisTable1.append({"执行程序", "C:\\Tools\\backup.exe", "2026/12/9", "12:00:00", 1});
-  form.MisTable1.append({"打开网页", "https://example.org", "2026/12/10", "08:00:00", 5});
+  form.MisTable1.append({"提示消息", "开会", "2026/12/9", "09:30:00", 3, *parseRepeatText("每周一、三")});
+  form.MisTable1.append({"执行程序", "C:\\Tools\\backup.exe", "2026/12/9", "12:00:00", 1, *parseRepeatText("每天")});
+  form.MisTable1.append({"打开网页", "https://example.org", "2026/12/10", "08:00:00", 5, *parseRepeatText("工作日")});
   form.MisTable1.append({"关闭计算机", "", "2026/12/9", "23:30:00", 0});
   form.applyTheme(std::atoi(look));
   ShowWindow(form.handle(), which == "popup" ? SW_HIDE : SW_SHOW);
@@ -738,6 +738,10 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
       onPage->runCommand(TfrmMis::kNbMessage);
       SendMessageW(onPage->cbMsg, CB_SETCURSEL, 1, 0);
       SetWindowTextW(onPage->Memo1, L"是到吃饭的时间了,休息一下吧.");
+      // Weekly, on Monday, Wednesday (the picked day) and Friday.
+      SendMessageW(onPage->cbRepeat, CB_SETCURSEL, 3, 0);
+      onPage->cbRepeatChange();
+      for (const int box : {0, 4}) SendMessageW(onPage->ckWeekdays[box], BM_SETCHECK, BST_CHECKED, 0);
     });
     editor.showEditor();
     KillTimer(nullptr, page);

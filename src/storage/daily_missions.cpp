@@ -2,6 +2,7 @@
 
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "storage/file_error.h"

@@ -50,20 +50,25 @@ MissionKeeper::~MissionKeeper() {
 }
 
 void MissionKeeper::load(std::function<void()> changed) {
-  std::string bytes;
+  std::vector<MisRecord> rows;
   try {
-    bytes = readFileBytes(file_);
-  } catch (const FileError& e) {
-    if (e.number() != file_error::kFileNotFound) throw;
+    std::string bytes;
+    try {
+      bytes = readFileBytes(file_);
+    } catch (const FileError& e) {
+      if (e.number() != file_error::kFileNotFound) throw;
+    }
+    std::vector<MisRecord> kept = keptMissionRows(bytes, wallSecond(clock_.now()), text_);
+    if (!kept.empty()) {
+      rows.reserve(static_cast<std::size_t>(table_.count()) + kept.size());
+      for (int i = 0; i < table_.count(); ++i) rows.push_back(table_.row(i));
+      rows.insert(rows.end(), std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
+    }
+  } catch (...) {
+    rethrowAsFileError();
   }
-  std::vector<MisRecord> kept = keptMissionRows(bytes, wallSecond(clock_.now()), text_);
-  if (!kept.empty()) {
-    std::vector<MisRecord> rows;
-    rows.reserve(static_cast<std::size_t>(table_.count()) + kept.size());
-    for (int i = 0; i < table_.count(); ++i) rows.push_back(table_.row(i));
-    rows.insert(rows.end(), std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
-    table_.assign(std::move(rows));
-  }
+  // Added in one change, after the daily missions.
+  if (!rows.empty()) table_.assign(std::move(rows));
   changed_ = std::move(changed);
   table_.addObserver(this);
   following_ = true;

@@ -118,7 +118,8 @@ constexpr Place kLabel2{24, 60, 66, 14};   // in GroupBox1
 constexpr Place kAtDpTime{96, 56, 193, 20};  // in GroupBox1
 constexpr Place kLabel4{24, 92, 66, 14};   // in GroupBox1
 constexpr Place kAtCbRepeat{96, 88, 193, 160};  // in GroupBox1, with its open list
-constexpr Place kAtCkWeekday{12, 120, 42, 18};  // in GroupBox1, the first of seven side by side
+constexpr Place kAtCkWeekday{12, 120, 41, 18};  // in GroupBox1, the first of seven side by side
+constexpr int kWeekdayPitch = 42;
 constexpr Place kAtBtnAddOn{22, 252 + kRepeatRows, 89, 25};
 constexpr Place kAtBtnAdd{134, 252 + kRepeatRows, 89, 25};
 constexpr Place kAtBtnClose{241, 252 + kRepeatRows, 89, 25};
@@ -338,7 +339,7 @@ void TfrmMis::layout() {
   place(cbRepeat, inside(kGroupBox1, kAtCbRepeat));
   for (int i = 0; i < 7; ++i) {
     Place box = inside(kGroupBox1, kAtCkWeekday);
-    box.x += i * box.width;
+    box.x += i * kWeekdayPitch;
     place(ckWeekdays[static_cast<size_t>(i)], box);
   }
   place(btnAddOn, kAtBtnAddOn);

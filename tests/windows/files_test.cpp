@@ -215,6 +215,20 @@ TEST_F(FilesTest, LoadToTodayReDatesEveryRowAndKeepsTheTimes) {
   command(cmdLoadMis);
   EXPECT_EQ(dialogs.requests.back().proposedName, file.wstring());
   EXPECT_TRUE(boxes.shown.empty());
+
+  // Repeating missions of a file, by either load, are dated when they fire
+  // next: this Thursday's seven o'clock has passed, Monday comes next.
+  const auto repeating = folder.path() / L"repeating.mis";
+  writeBytes(repeating, "执行程序\x80" "a.exe\x80" "2020/1/1\x80" "07:00:00\x80每天\r\n"
+                        "执行程序\x80" "b.exe\x80" "2020/1/1\x80" "08:00:00\x80每周一\r\n");
+  for (const int load : {cmdLoadMis, cmdLoadMisConvert}) {
+    dialogs.choose(repeating.wstring());
+    command(load);
+    ASSERT_EQ(form.MisTable1.count(), 2);
+    EXPECT_EQ(form.MisTable1.row(0).dateText, "2026/12/11");
+    EXPECT_EQ(form.MisTable1.row(1).dateText, "2026/12/14");
+    EXPECT_EQ(form.MisTable1.row(1).repeat, *parseRepeatText("每周一"));
+  }
 }
 
 TEST_F(FilesTest, FileErrorsShowTheSystemsErrorNumberAndLoseNoRow) {

@@ -214,7 +214,10 @@ void TForm1::keepMissions() {
   try {
     keptMissions_->save();
   } catch (const FileError& error) {
-    showErrorBox(error.what());
+    // Written behind the user's back: the box says which file it was (a
+    // program folder ordinary users may not write to, say).
+    showErrorBox("Unable to keep the missions in " + toCp936(keptMissionsPath(programFolder_).wstring()) + ": " +
+                 error.what());
   }
 }
 

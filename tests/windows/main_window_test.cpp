@@ -17,6 +17,8 @@
 #include "platform/recording_platform_services.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
+#include "platform/windows_file_replace.h"
+#include "storage/file_io.h"
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
@@ -777,6 +779,25 @@ TEST(MainWindowStartTest, MissionsStillToComeOrRepeatingComeBackAfterQuitAndStar
     SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
   }
   EXPECT_EQ(readFile(kept), "执行程序\x80" "c:\\every day.exe\x80" "2026/12/11\x80" "10:30:00\x80每天\r\n");
+
+  // A file the user may not write (a program folder only administrators
+  // may change): one box, naming the file, however many changes follow.
+  SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+  useWindowsFileReplace();  // as the program replaces files
+  {
+    Answers no(IDNO);
+    ProgramWindows program(platform, clock, text, folder, SW_SHOWNOACTIVATE);
+    no.asked.clear();
+    for (const char* detail : {"c:\\one.exe", "c:\\two.exe"}) {
+      program.Form1.MisTable1.append({"执行程序", detail, "2026/12/12", "09:00:00", 1});
+      pumpMessages();
+    }
+    ASSERT_EQ(no.asked.size(), 1u);
+    EXPECT_EQ(no.asked[0].text,
+              L"Unable to keep the missions in " + kept.wstring() + L": File access denied.");
+  }
+  setReplaceFileHook(nullptr);
+  SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 namespace {

@@ -2,7 +2,9 @@
 # Screenshots of the main window and the mission editor at 144 and 192 dpi
 # (150 and 200 per cent), each run in a Wine prefix of its own set to that
 # dpi, with sample missions: docs/main-window-144.png, docs/editor-144.png,
-# docs/main-window-192.png, docs/editor-192.png.
+# docs/editor-192.png; docs/main-window-192.png is the whole of a 1600 x 1000
+# virtual desktop, on which the main window must keep inside the work area;
+# docs/popup-144.png, the reminder popup over a virtual desktop.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -50,3 +52,41 @@ for dpi in 144 192; do
   "$launcher" --shutdown
   echo "dpi $dpi: docs/main-window-$dpi.png, docs/editor-$dpi.png"
 done
+
+# At 200 per cent on a small screen: the main window kept inside the work
+# area, above the virtual desktop's taskbar.
+export HORAVEL_WINE_STATE=$root/build/wine-192-small HORAVEL_WINE_DPI=192 HORAVEL_XVFB_SCREEN=1600x1000x24
+launcher=$root/cmake/wine-launcher.sh
+work=$root/build/dpi-192-small
+rm -rf "$work"
+mkdir -p "$work"
+cp "$exe" "$work/Horavel.exe"
+write_sample_missions "$work/everyday.mis"
+write_sample_kept_missions "$work/missions.mis"
+"$launcher" --prepare
+display=$("$launcher" --display)
+"$launcher" explorer /desktop=shell,1600x1000 "$work/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
+question=$(wait_window 'Horavel友情提示')
+DISPLAY=$display xdotool key Return
+wait_window '^MirolanHoravel$' >/dev/null
+sleep 3
+DISPLAY=$display import -window root "$root/docs/main-window-192.png"
+"$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true
+"$launcher" --shutdown
+echo "docs/main-window-192.png (1600 x 1000)"
+
+# The reminder popup at 150 per cent, over a virtual desktop.
+cmake --build --preset windows --target settings_dialog_test >/dev/null
+export HORAVEL_WINE_STATE=$root/build/wine-144 HORAVEL_WINE_DPI=144 HORAVEL_XVFB_SCREEN=2400x1600x24
+"$launcher" --prepare
+display=$("$launcher" --display)
+HORAVEL_LOOK=0 HORAVEL_DIALOG=popup "$launcher" explorer /desktop=shell,1920x1200 \
+  "$root/build/windows/bin/settings_dialog_test.exe" --gtest_also_run_disabled_tests \
+  --gtest_filter='*ShownForAScreenshot*' </dev/null >/dev/null 2>&1 &
+pid=$!
+wait_window '^友情提示:$' >/dev/null
+sleep 2.5
+DISPLAY=$display import -window root -crop 900x760+1020+440 +repage "$root/docs/popup-144.png"
+wait "$pid" || true
+"$launcher" --shutdown
+echo docs/popup-144.png

@@ -757,9 +757,13 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
     TfrmShengji history(form.handle());
     showFor8Seconds(history);
   } else if (which == "popup") {
-    TfrmTishi popup;
-    popup.setMessage("下午三点在三楼会议室开项目周会,请带上本周的进度表.");
-    showFor8Seconds(popup);
+    // As a reminder shows it: beside the main window, without activation.
+    TfrmTishi popup(form.handle());
+    popup.setMessage("下午三点在三楼会议室开项目周会,请带上本周的进度表。");
+    shown = &popup;
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
+    popup.showModal();
+    KillTimer(nullptr, done);
   } else {
     const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
     MSG message;

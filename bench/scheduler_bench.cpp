@@ -35,6 +35,10 @@ struct NoActions : MissionActions {
   void mRing(std::string) override {}
   void mOpenUrl(std::string) override {}
   void mEmail(std::string) override {}
+  void mLock() override {}
+  void mMonitorOff() override {}
+  void mSleep() override {}
+  void mHibernate() override {}
 };
 
 struct NoStatus : StatusClockView {

@@ -25,10 +25,11 @@ trap 'rm -rf "$tmp"' EXIT
 # Picture-list order: these are the picture indexes the main window's
 # toolbar, side bar, menus and actions use, and the kinds' imageIndex.
 commands="add modify delete start pause stop about"
-kinds="power program file message ring web mail"
+kinds="power program file message ring web mail lock monitor sleep hibernate"
 # The mission editor's side bar: 0 power, 1 program, 2 folder, 3 file,
-# 4 message, 5 bell, 6 web, 7 mail.
-nav="power program folder file message ring web mail"
+# 4 message, 5 bell, 6 web, 7 mail; the notice before a power action: 0,
+# 10 sleep, 11 hibernate; 8 lock and 9 monitor complete the kinds.
+nav="power program folder file message ring web mail lock monitor sleep hibernate"
 glyphs="ok cancel add addon save close settime"
 
 # render SRC.svg SIZE OUT.png [WIDTH HEIGHT]
@@ -211,13 +212,13 @@ $tool topng "$tmp/s-l4.png" "$out/imagelist4.bmp"
 $tool topng "$tmp/s-nav.png" "$out/navicons32.bmp"
 heading "Picture lists (indexes left to right from 0)"
 tile "IMAGELIST1: add, modify, delete, start, pause, stop, about" "$tmp/s-l1.png"
-tile "IMAGELIST2: power, program, file, message, ring, web, mail" "$tmp/s-l2.png"
+tile "IMAGELIST2: power, program, file, message, ring, web, mail, lock, monitor, sleep, hibernate" "$tmp/s-l2.png"
 row
 tile "IMAGELIST3: toolbar" "$tmp/s-l3.png"
 row
 tile "IMAGELIST4: toolbar, disabled" "$tmp/s-l4.png"
 row
-tile "NAVICONS32: power, program, folder, file, message, bell, web, mail" "$tmp/s-nav.png"
+tile "NAVICONS32: power, program, folder, file, message, bell, web, mail, lock, monitor, sleep, hibernate" "$tmp/s-nav.png"
 row
 
 heading "Icons"

@@ -31,11 +31,20 @@ inline constexpr const wchar_t* kNavIcons32 = L"NAVICONS32";  // 32x32: mission 
 
 // Indexes into IMAGELIST1, IMAGELIST3 and IMAGELIST4.
 enum CommandPicture : int { kPicAdd, kPicModify, kPicDelete, kPicStart, kPicPause, kPicStop, kPicAbout, kCommandPictureCount };
-// Indexes into IMAGELIST2: a mission kind's imageIndex (the three power kinds share 0).
-enum KindPicture : int { kPicPower, kPicProgram, kPicFile, kPicMessage, kPicRing, kPicWeb, kPicMail, kKindPictureCount };
+// Indexes into IMAGELIST2: a mission kind's imageIndex (power off, restart
+// and log off share 0).
+enum KindPicture : int {
+  kPicPower, kPicProgram, kPicFile, kPicMessage, kPicRing, kPicWeb, kPicMail,
+  kPicLock, kPicMonitor, kPicSleep, kPicHibernate, kKindPictureCount
+};
 // Indexes into NAVICONS32. The editor's side bar uses 0, 1, 3, 4, 6, 7
-// (and 1 again for the ring item); the folder and the bell are spares.
-enum NavIcon : int { kNavPower, kNavProgram, kNavFolder, kNavFile, kNavMessage, kNavBell, kNavWeb, kNavMail, kNavIconCount };
+// (and 1 again for the ring item); the notice before a power action the
+// power, sleep and hibernation pictures; the folder, the bell, the lock and
+// the display are spares.
+enum NavIcon : int {
+  kNavPower, kNavProgram, kNavFolder, kNavFile, kNavMessage, kNavBell, kNavWeb, kNavMail,
+  kNavLock, kNavMonitor, kNavSleep, kNavHibernate, kNavIconCount
+};
 
 // ---- single pictures ----
 inline constexpr const wchar_t* kBanner36 = L"BANNER36";  // mission editor banner

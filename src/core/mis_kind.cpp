@@ -6,3 +6,14 @@ const MisKind* findMisKind(std::string_view kindName) {
   }
   return nullptr;
 }
+
+int noticeStrength(MisAction action) {
+  switch (action) {
+    case MisAction::Shutdown: return 5;
+    case MisAction::Reboot: return 4;
+    case MisAction::Logoff: return 3;
+    case MisAction::Hibernate: return 2;
+    case MisAction::Sleep: return 1;
+    default: return 0;
+  }
+}

@@ -11,5 +11,9 @@ void perform(MissionActions& actions, MisAction action, const std::string& detai
     case MisAction::Ring: actions.mRing(detail); break;
     case MisAction::OpenUrl: actions.mOpenUrl(detail); break;
     case MisAction::Email: actions.mEmail(detail); break;
+    case MisAction::Lock: actions.mLock(); break;
+    case MisAction::MonitorOff: actions.mMonitorOff(); break;
+    case MisAction::Sleep: actions.mSleep(); break;
+    case MisAction::Hibernate: actions.mHibernate(); break;
   }
 }

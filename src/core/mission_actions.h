@@ -1,5 +1,5 @@
 #pragma once
-// The nine things a due mission can do. The main window implements them;
+// The things a due mission can do. The main window implements them;
 // the scheduler calls the one that belongs to a due row's kind.
 
 #include <string>
@@ -20,6 +20,10 @@ class MissionActions {
   virtual void mRing(std::string soundFile) = 0;
   virtual void mOpenUrl(std::string url) = 0;
   virtual void mEmail(std::string address) = 0;
+  virtual void mLock() = 0;
+  virtual void mMonitorOff() = 0;
+  virtual void mSleep() = 0;
+  virtual void mHibernate() = 0;
 };
 
 // Calls the action; detail goes to the actions that take one, as a copy, so

@@ -25,6 +25,17 @@ class PlatformServices {
   // Enables the shutdown privilege and asks Windows to end the session;
   // does nothing when the privilege can't be had.
   virtual void ExitSystem(unsigned flags) = 0;
+  // Locks the computer: the user's session stays, behind the sign-in screen.
+  virtual void LockComputer() = 0;
+  // Turns the displays off; they come back on at the next key or mouse move.
+  virtual void MonitorOff() = 0;
+  // Enable the shutdown privilege as ExitSystem does, then put the computer
+  // to sleep, or into hibernation; the events that wake it stay allowed.
+  // Nothing happens when the privilege can't be had.
+  virtual void SleepSystem() = 0;
+  virtual void HibernateSystem() = 0;
+  // Whether this computer can hibernate (it is switched on and has its file).
+  virtual bool HibernationAvailable() = 0;
   // Opens a program, file, web address or mailto: address; failures pass silently.
   virtual void ShellOpen(ShellVerb verb, const std::string& target) = 0;
   // Plays a WAVE resource of the executable and returns when it has finished;

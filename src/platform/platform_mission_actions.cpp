@@ -43,6 +43,14 @@ void PlatformMissionActions::mReboot() { platform_.ExitSystem(kExitReboot); }
 
 void PlatformMissionActions::mLogoff() { platform_.ExitSystem(kExitLogoff); }
 
+void PlatformMissionActions::mLock() { platform_.LockComputer(); }
+
+void PlatformMissionActions::mMonitorOff() { platform_.MonitorOff(); }
+
+void PlatformMissionActions::mSleep() { platform_.SleepSystem(); }
+
+void PlatformMissionActions::mHibernate() { platform_.HibernateSystem(); }
+
 void PlatformMissionActions::mExecPro(std::string path) { platform_.ShellOpen(ShellVerb::Default, path); }
 
 void PlatformMissionActions::mOpenFile(std::string path) { platform_.ShellOpen(ShellVerb::Open, path); }

@@ -1,5 +1,5 @@
 #pragma once
-// The nine mission actions, carried out through PlatformServices, the sound
+// The mission actions, carried out through PlatformServices, the sound
 // player (the ring plays off the window's thread, in line with the chime)
 // and the reminder popup.
 //
@@ -50,6 +50,10 @@ class PlatformMissionActions final : public MissionActions {
   void mRing(std::string soundFile) override;
   void mOpenUrl(std::string url) override;
   void mEmail(std::string address) override;
+  void mLock() override;
+  void mMonitorOff() override;
+  void mSleep() override;
+  void mHibernate() override;
 
   // True while a reminder's popup is up (or between two reminders in line).
   bool showingReminder() const { return showing_; }

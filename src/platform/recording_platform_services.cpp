@@ -27,6 +27,16 @@ void RecordingPlatformServices::clearCalls() {
 
 void RecordingPlatformServices::ExitSystem(unsigned flags) { record("ExitSystem " + std::to_string(flags)); }
 
+void RecordingPlatformServices::LockComputer() { record("LockComputer"); }
+
+void RecordingPlatformServices::MonitorOff() { record("MonitorOff"); }
+
+void RecordingPlatformServices::SleepSystem() { record("SleepSystem"); }
+
+void RecordingPlatformServices::HibernateSystem() { record("HibernateSystem"); }
+
+bool RecordingPlatformServices::HibernationAvailable() { return hibernationAvailable; }
+
 void RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {
   record(std::string("ShellOpen ") + (verb == ShellVerb::Open ? "open " : "- ") + target);
 }

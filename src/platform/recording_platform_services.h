@@ -13,6 +13,11 @@
 class RecordingPlatformServices final : public PlatformServices {
  public:
   void ExitSystem(unsigned flags) override;
+  void LockComputer() override;
+  void MonitorOff() override;
+  void SleepSystem() override;
+  void HibernateSystem() override;
+  bool HibernationAvailable() override;
   void ShellOpen(ShellVerb verb, const std::string& target) override;
   void PlayResourceSound(const std::string& name) override;
   bool PlaySoundFile(const std::string& path) override;
@@ -35,6 +40,8 @@ class RecordingPlatformServices final : public PlatformServices {
   // plays, hold a sound up, or fail a write.
   std::function<void(const std::string&)> onCall;
   bool setClockResult = true;
+  // What HibernationAvailable answers; the question itself is not recorded.
+  bool hibernationAvailable = true;
   // What PlaySoundFile answers for each path; false for any other.
   std::map<std::string, bool> playableFiles;
   // The Run key's values; a value listed in nonStringValues is of another type.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <powrprof.h>
 #include <shellapi.h>
 
 #include "platform/program_folder.h"
@@ -17,6 +18,23 @@ void WindowsPlatformServices::ExitSystem(unsigned flags) {
   constexpr DWORD kPlannedReason = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
   withPrivilege(L"SeShutdownPrivilege", [flags] { ExitWindowsEx(flags, kPlannedReason); });
 }
+
+void WindowsPlatformServices::LockComputer() { LockWorkStation(); }
+
+// Posted, not sent: a window that does not answer must not hold us up.
+// Every window's default handling passes it on to the system.
+void WindowsPlatformServices::MonitorOff() { PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2); }
+
+// Not forced, and the wake events (timers that wake the computer) stay on.
+void WindowsPlatformServices::SleepSystem() {
+  withPrivilege(L"SeShutdownPrivilege", [] { SetSuspendState(FALSE, FALSE, FALSE); });
+}
+
+void WindowsPlatformServices::HibernateSystem() {
+  withPrivilege(L"SeShutdownPrivilege", [] { SetSuspendState(TRUE, FALSE, FALSE); });
+}
+
+bool WindowsPlatformServices::HibernationAvailable() { return IsPwrHibernateAllowed() != FALSE; }
 
 void WindowsPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {
   const std::wstring file = toWide(target);

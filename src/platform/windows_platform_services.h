@@ -6,6 +6,11 @@
 class WindowsPlatformServices final : public PlatformServices {
  public:
   void ExitSystem(unsigned flags) override;
+  void LockComputer() override;
+  void MonitorOff() override;
+  void SleepSystem() override;
+  void HibernateSystem() override;
+  bool HibernationAvailable() override;
   void ShellOpen(ShellVerb verb, const std::string& target) override;
   void PlayResourceSound(const std::string& name) override;
   bool PlaySoundFile(const std::string& path) override;

@@ -424,7 +424,7 @@ void TForm1::loadPictures() {
   if (dpi != picturesDpi_) {
     const HIMAGELIST old[] = {ImageList1, ImageList2, ImageList3, ImageList4};
     ImageList1 = loadImageStrip(res::kImageList1, 16, 7, dpi);
-    ImageList2 = loadImageStrip(res::kImageList2, 16, 7, dpi);
+    ImageList2 = loadImageStrip(res::kImageList2, 16, res::kKindPictureCount, dpi);
     ImageList3 = loadImageStrip(res::kImageList3, 36, 7, dpi);
     ImageList4 = loadImageStrip(res::kImageList4, 36, 7, dpi);
     if (ToolBar1) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/mis_kind.h"
 #include "core/repeat_dates.h"
@@ -131,7 +132,8 @@ constexpr const wchar_t* kWeekdayCaptions[7] = {L"周一", L"周二", L"周三",
 // Day of the week (0 = Sunday) of the i-th box.
 constexpr int weekdayOfBox(int i) { return (i + 1) % 7; }
 // On the pages:
-constexpr Place kAtListBox1{8, 30, 289, 46};
+constexpr Place kAtListBox1{8, 30, 289, 46};  // its height is four entries' (layout)
+constexpr int kListBox1Rows = 4;  // of two columns
 constexpr Place kFileName{8, 30, 273, 21};  // fnPro, fnFile, fnRing
 constexpr Place kAtMemo1{8, 30, 289, 17};
 constexpr Place kAtCbMsg{8, 54, 289, 160};
@@ -144,8 +146,8 @@ constexpr COLORREF kHeaderBottom = RGB(255, 255, 255);
 constexpr COLORREF kHeaderText = RGB(255, 255, 255);
 constexpr COLORREF kHeaderOutline = RGB(0, 0, 128);
 
-// A page's kind is the kind whose editorPage it is; page 0 makes the three
-// power kinds, chosen in ListBox1.
+// A page's kind is the kind whose editorPage it is; page 0 makes the power
+// kinds and the others that act on the computer, chosen in ListBox1.
 struct PageInfo {
   const wchar_t* caption;  // the page object's caption; its tab is never shown
   const wchar_t* header;
@@ -159,8 +161,6 @@ constexpr PageInfo kPages[TfrmMis::kPageCount] = {
     {L"打开网页", L"打开网页"},
     {L"发送邮件", L"发送电子邮件"},
 };
-// The entries of ListBox1, in order: the power kinds, first in kMisKinds.
-constexpr const wchar_t* kPowerEntries[3] = {L"关闭计算机", L"重启计算机", L"注销计算机"};
 
 constexpr const wchar_t* kPresets[4] = {
     L"该起床了!",
@@ -178,6 +178,21 @@ std::string_view kindOfPage(int page) {
     if (kind.editorPage == page) return kind.name;
   }
   return {};
+}
+
+// The entries of ListBox1, in order: the kinds of page 0.
+std::vector<const MisKind*> pageZeroKinds() {
+  std::vector<const MisKind*> kinds;
+  for (const MisKind& kind : kMisKinds) {
+    if (kind.editorPage == 0) kinds.push_back(&kind);
+  }
+  return kinds;
+}
+
+// The kind of an entry of ListBox1, or nullptr for none.
+const MisKind* entryKind(LRESULT entry) {
+  const std::vector<const MisKind*> kinds = pageZeroKinds();
+  return entry >= 0 && entry < static_cast<LRESULT>(kinds.size()) ? kinds[static_cast<size_t>(entry)] : nullptr;
 }
 
 std::wstring windowText(HWND window) {
@@ -232,8 +247,9 @@ SYSTEMTIME pickerTime(HWND picker) {
 
 }  // namespace
 
-TfrmMis::TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl)
-    : table_(table), clock_(clock), text_(text), runControl_(runControl) {
+TfrmMis::TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl,
+                 PlatformServices& platform)
+    : table_(table), clock_(clock), text_(text), runControl_(runControl), platform_(platform) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   createDialog(L"TfrmMis", L"添加任务", owner);
@@ -324,7 +340,13 @@ void TfrmMis::layout() {
   place(Label1, kLabel1);
   place(PageControl1, kPageControl1);
   for (auto& page : pages_) place(page->handle(), kPage);
-  place(ListBox1, kAtListBox1);
+  // Four entries high, whatever the font, and two columns wide.
+  RECT border{0, 0, 0, 0};
+  AdjustWindowRectExForDpi(&border, 0, FALSE, WS_EX_CLIENTEDGE, dpi());
+  const int rowHeight = static_cast<int>(SendMessageW(ListBox1, LB_GETITEMHEIGHT, 0, 0));
+  MoveWindow(ListBox1, scale(kAtListBox1.x), scale(kAtListBox1.y), scale(kAtListBox1.width),
+             kListBox1Rows * rowHeight + (border.bottom - border.top), TRUE);
+  SendMessageW(ListBox1, LB_SETCOLUMNWIDTH, (scale(kAtListBox1.width) - (border.right - border.left)) / 2, 0);
   for (FileNameEdit* edit : {fnPro.get(), fnFile.get(), fnRing.get()}) place(edit->handle(), kFileName);
   place(Memo1, kAtMemo1);
   place(cbMsg, kAtCbMsg);
@@ -427,8 +449,12 @@ void TfrmMis::createPages() {
                            nullptr);
   };
 
-  ListBox1 = child(0, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, kListBox1);
-  for (const wchar_t* entry : kPowerEntries) SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+  ListBox1 = child(0, L"LISTBOX", L"", LBS_NOTIFY | LBS_MULTICOLUMN | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
+                   kListBox1);
+  for (const MisKind* kind : pageZeroKinds()) {
+    const std::wstring entry = toWide(std::string(kind->name));
+    SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
 
   fnPro = std::make_unique<FileNameEdit>(pages_[1]->handle(), 0, 0, 0, 0,
                                          L"程序文件 (*.exe)|*.exe|批处理文件(*.bat)|*.bat");
@@ -555,7 +581,12 @@ void TfrmMis::showRow(const MisRecord& row) {
   showPage(kind ? kind->editorPage : 0);
   const std::wstring detail = toWide(row.detail);
   switch (activePage_) {
-    case 0: SendMessageW(ListBox1, LB_SETCURSEL, static_cast<WPARAM>(kind ? kind - kMisKinds.data() : -1), 0); break;
+    case 0: {
+      const std::vector<const MisKind*> kinds = pageZeroKinds();
+      const auto entry = std::find(kinds.begin(), kinds.end(), kind);
+      SendMessageW(ListBox1, LB_SETCURSEL, entry == kinds.end() ? static_cast<WPARAM>(-1) : entry - kinds.begin(), 0);
+      break;
+    }
     case 1: fnPro->setText(fileNameEditText(row.detail)); break;
     case 2: fnFile->setText(fileNameEditText(row.detail)); break;
     case 3: SetWindowTextW(Memo1, detail.c_str()); break;
@@ -599,12 +630,12 @@ HWND TfrmMis::firstControlOfPage(int page) const {
 
 std::optional<MisRecord> TfrmMis::heldMission() const {
   MisRecord mission;
-  mission.imageIndex = activePage_;
   switch (activePage_) {
     case 0: {
-      const LRESULT chosen = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
-      if (chosen < 0 || chosen > 2) return std::nullopt;
-      mission.kindName = kMisKinds[static_cast<size_t>(chosen)].name;
+      const MisKind* kind = entryKind(SendMessageW(ListBox1, LB_GETCURSEL, 0, 0));
+      if (!kind) return std::nullopt;
+      if (kind->action == MisAction::Hibernate && !platform_.HibernationAvailable()) return std::nullopt;
+      mission.kindName = kind->name;
       mission.detail = mission.kindName;
       break;
     }
@@ -623,6 +654,7 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
     default: return std::nullopt;
   }
   if (activePage_ != 0) mission.kindName = kindOfPage(activePage_);
+  mission.imageIndex = findMisKind(mission.kindName)->imageIndex;
 
   // The date of dpDate with the time of day of dpTime.
   const SYSTEMTIME date = pickerTime(dpDate);
@@ -688,6 +720,12 @@ bool TfrmMis::ticked(int box) const {
 }
 
 void TfrmMis::cbMsgChange(const std::wstring& text) { SetWindowTextW(Memo1, text.c_str()); }
+
+void TfrmMis::ListBox1Click() {
+  const MisKind* kind = entryKind(SendMessageW(ListBox1, LB_GETCURSEL, 0, 0));
+  if (kind && kind->action == MisAction::Hibernate && !platform_.HibernationAvailable())
+    showNotice(handle(), L"本计算机没有启用休眠功能,不能添加休眠任务.");
+}
 
 FileNameEdit* TfrmMis::fileNameEditOfPage(int page) const {
   switch (page) {
@@ -774,6 +812,10 @@ void TfrmMis::btnCloseClick() { closeWith(IDCANCEL); }
 LRESULT TfrmMis::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == kCbRepeat) {
     if (HIWORD(wParam) == CBN_SELCHANGE) cbRepeatChange();
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == kListBox1) {
+    if (HIWORD(wParam) == LBN_SELCHANGE) ListBox1Click();
     return 0;
   }
   if (message == WM_COMMAND && LOWORD(wParam) == kCbMsg) {

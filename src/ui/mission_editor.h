@@ -17,6 +17,7 @@
 #include "core/clock.h"
 #include "core/date_time_text.h"
 #include "core/mission_table.h"
+#include "core/platform_services.h"
 #include "core/run_control.h"
 #include "ui/components/form.h"
 
@@ -28,8 +29,10 @@ class TfrmMis final : public Form {
  public:
   // Created after the main window, which owns it: writes to the main
   // window's table, dates new missions by its clock and formats, and may
-  // start its scheduler.
-  TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl);
+  // start its scheduler. The platform tells whether the computer can
+  // hibernate.
+  TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl,
+          PlatformServices& platform);
   ~TfrmMis() override;
 
   int misMode = 1;  // 1 = add, 2 = modify; set by the main window
@@ -54,7 +57,8 @@ class TfrmMis final : public Form {
   // The mission the controls hold: kind, detail and picture of the visible
   // page, the date of dpDate and the time of day of dpTime, and how it
   // repeats (a repeating one dated at its first occurrence from then on,
-  // and not before now). None on page 0 when no entry of ListBox1 is chosen.
+  // and not before now). None on page 0 when no entry of ListBox1 is chosen,
+  // or hibernation when this computer cannot hibernate.
   std::optional<MisRecord> heldMission() const;
 
   // Handlers.
@@ -67,6 +71,9 @@ class TfrmMis final : public Form {
   void nbEmailClick() { showPage(6); }
   void cbMsgChange(const std::wstring& text);
   void cbRepeatChange();
+  // An entry of ListBox1 chosen: hibernation says so when this computer
+  // cannot hibernate.
+  void ListBox1Click();
   // Both give false when the user goes back to the editor instead (a path
   // that cannot be stored as typed).
   bool addMis();
@@ -137,6 +144,7 @@ class TfrmMis final : public Form {
   const Clock& clock_;
   const DateTimeText& text_;
   RunControl& runControl_;
+  PlatformServices& platform_;
   int activePage_ = 0;
   // Modify mode: the row as the table held it when the editor showed it, and
   // the mission the controls held then. A text the user left as it was

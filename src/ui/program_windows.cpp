@@ -7,7 +7,7 @@ ProgramWindows::ProgramWindows(PlatformServices& platform, const Clock& clock, c
     : Form1(platform, clock, text, std::move(programFolder)) {
   ShowWindow(Form1.handle(), showCommand);
   UpdateWindow(Form1.handle());
-  frmMis.emplace(Form1.handle(), Form1.MisTable1, clock, text, Form1.runControl());
+  frmMis.emplace(Form1.handle(), Form1.MisTable1, clock, text, Form1.runControl(), platform);
   frmTishi.emplace(Form1.handle());
   Form1.attachWindows(&*frmMis, &*frmTishi);
 }

@@ -95,6 +95,7 @@ TEST(LineRuleTest, ReDatingReplacesTheDateWhateverTheLineHeld) {
 TEST(LineRuleTest, RowsGetTheirKindsPicture) {
   EXPECT_EQ(splitMisLine("发送邮件" + S + "a@b.c", kMisSeparator).imageIndex, 6);
   EXPECT_EQ(splitMisLine("打开文件" + S + "a.txt", kMisSeparator).imageIndex, 2);
+  EXPECT_EQ(splitMisLine("计算机休眠" + S + "计算机休眠", kMisSeparator).imageIndex, 10);
   EXPECT_EQ(splitMisLine("发送邮件 " + S + "x", kMisSeparator).imageIndex, 0);
   EXPECT_EQ(splitMisLine("发送邮件", kMisSeparator).imageIndex, 0);  // no separator: no caption
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -26,11 +27,16 @@ TEST(MisKindTest, NamesAreCodePage936BytesInDispatchOrder) {
   // The narrow literals must be compiled to GBK, the encoding of every file.
   EXPECT_EQ(kMisKinds[0].name, "\xB9\xD8\xB1\xD5\xBC\xC6\xCB\xE3\xBB\xFA");  // 关闭计算机
   EXPECT_EQ(kMisKinds[8].name, "\xB7\xA2\xCB\xCD\xD3\xCA\xBC\xFE");          // 发送邮件
-  const MisAction expected[] = {MisAction::Shutdown, MisAction::Reboot,  MisAction::Logoff,
-                                MisAction::ExecPro,  MisAction::OpenFile, MisAction::Message,
-                                MisAction::Ring,     MisAction::OpenUrl,  MisAction::Email};
-  const int pictures[] = {0, 0, 0, 1, 2, 3, 4, 5, 6};
-  const int pages[] = {0, 0, 0, 1, 2, 3, 4, 5, 6};
+  // The escapes in the program spell the names the users read.
+  const char* later[] = {"锁定计算机", "关闭显示器", "计算机睡眠", "计算机休眠"};
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(kMisKinds[9 + i].name, later[i]) << i;
+  const MisAction expected[] = {MisAction::Shutdown, MisAction::Reboot,     MisAction::Logoff,  MisAction::ExecPro,
+                                MisAction::OpenFile, MisAction::Message,    MisAction::Ring,    MisAction::OpenUrl,
+                                MisAction::Email,    MisAction::Lock,       MisAction::MonitorOff,
+                                MisAction::Sleep,    MisAction::Hibernate};
+  const int pictures[] = {0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  const int pages[] = {0, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0, 0, 0};
+  ASSERT_EQ(kMisKinds.size(), std::size(expected));
   for (std::size_t i = 0; i < kMisKinds.size(); ++i) {
     EXPECT_EQ(kMisKinds[i].action, expected[i]) << i;
     EXPECT_EQ(kMisKinds[i].imageIndex, pictures[i]) << i;

@@ -96,11 +96,16 @@ class PlatformMissionActionsTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PlatformMissionActionsTest, PowerActionsAskWindowsToEndWithTheirFlags) {
+TEST_F(PlatformMissionActionsTest, PowerActionsAskWindowsToEndWithTheirFlagsOrLockSleepOrDarken) {
   actions.mShutdown();
   actions.mReboot();
   actions.mLogoff();
-  EXPECT_EQ(log, (Lines{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4"}));
+  actions.mLock();
+  actions.mMonitorOff();
+  actions.mSleep();
+  actions.mHibernate();
+  EXPECT_EQ(log, (Lines{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4", "LockComputer", "MonitorOff", "SleepSystem",
+                        "HibernateSystem"}));
   EXPECT_EQ(popup.shows, 0);
 }
 

@@ -29,6 +29,10 @@ struct ActionLog : MissionActions {
   void mRing(std::string) override { lines.push_back("mRing"); }
   void mOpenUrl(std::string d) override { lines.push_back("mOpenUrl " + d); }
   void mEmail(std::string d) override { lines.push_back("mEmail " + d); }
+  void mLock() override { lines.push_back("mLock"); }
+  void mMonitorOff() override { lines.push_back("mMonitorOff"); }
+  void mSleep() override { lines.push_back("mSleep"); }
+  void mHibernate() override { lines.push_back("mHibernate"); }
 };
 
 // Writes the sounds asked for into the same log as the actions, so the

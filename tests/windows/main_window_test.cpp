@@ -66,7 +66,7 @@ void pumpMessages() {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl()) {
+  MainWindowTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform) {
     form.attachWindows(&editor, &popup);
     // The chime is on from the start (no config.ini); these passes count only missions.
     form.autoSpeek = false;
@@ -620,7 +620,7 @@ TEST(MainWindowTimerTest, EveryWallClockSecondGetsExactlyOnePassWhileIdle) {
   const DateTimeText text;
   PopupLog popup;
   TForm1 form(platform, clock, text, emptyFolder());
-  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform);
   form.attachWindows(&editor, &popup);
   const LocalDateTime started = clock.now();
   form.mStart();

@@ -68,7 +68,7 @@ SYSTEMTIME pickerTime(HWND picker) {
 
 class EditorTest : public ::testing::Test {
  protected:
-  EditorTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl()) { form.attachWindows(&editor, &popup); }
+  EditorTest() : form(platform, clock, text, emptyFolder()), editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform) { form.attachWindows(&editor, &popup); }
   ~EditorTest() override { form.mStop(); }
 
   // Shows the editor in the mode and runs the steps inside its modal loop;
@@ -112,13 +112,21 @@ TEST_F(EditorTest, FormLayoutAndTheControlsAtStart) {
   EXPECT_EQ(client.bottom, 418);  // with room for how the mission repeats
   EXPECT_EQ(textOf(editor.Label1), L"任务管理,用户可以在此处添加多项任务.");
 
-  ASSERT_EQ(SendMessageW(editor.ListBox1, LB_GETCOUNT, 0, 0), 3);
-  const wchar_t* entries[] = {L"关闭计算机", L"重启计算机", L"注销计算机"};
-  for (int i = 0; i < 3; ++i) {
+  ASSERT_EQ(SendMessageW(editor.ListBox1, LB_GETCOUNT, 0, 0), 7);
+  const wchar_t* entries[] = {L"关闭计算机", L"重启计算机", L"注销计算机", L"锁定计算机",
+                              L"关闭显示器", L"计算机睡眠", L"计算机休眠"};
+  RECT list;
+  GetClientRect(editor.ListBox1, &list);
+  for (int i = 0; i < 7; ++i) {
     wchar_t entry[64] = L"";
     SendMessageW(editor.ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ(entry, entries[i]);
+    // Every entry shows whole without scrolling, in the page's room.
+    RECT item{};
+    SendMessageW(editor.ListBox1, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+    EXPECT_TRUE(item.left >= 0 && item.top >= 0 && item.right <= list.right && item.bottom <= list.bottom) << i;
   }
+  expectTidyLayout(editor.tabSheet(0));
   ASSERT_EQ(SendMessageW(editor.cbMsg, CB_GETCOUNT, 0, 0), 4);
   EXPECT_EQ(GetWindowLongPtrW(editor.cbMsg, GWL_STYLE) & 3, CBS_DROPDOWN);  // editable
   const wchar_t* presets[] = {L"该起床了!", L"是到吃饭的时间了,休息一下吧.", L"眼晴困了,休息一下,看看远处对眼晴好!",
@@ -285,6 +293,11 @@ TEST_F(EditorTest, EachPageAddsItsMission) {
     page(6);
     SetWindowTextW(editor.editEmail, L"team@example.org");
     click(editor.btnAddOn);
+    page(0);
+    for (int entry = 3; entry < 7; ++entry) {
+      SendMessageW(editor.ListBox1, LB_SETCURSEL, entry, 0);
+      click(editor.btnAddOn);
+    }
   }));  // btnAddOn never closes
   const std::vector<MisRecord> expected = {
       {"重启计算机", "重启计算机", date, time, 0},
@@ -294,9 +307,38 @@ TEST_F(EditorTest, EachPageAddsItsMission) {
       {"系统响铃", "内置铃声", date, time, 4},
       {"打开网页", "http://www.example.org/新闻", date, time, 5},
       {"发送邮件", "team@example.org", date, time, 6},
+      {"锁定计算机", "锁定计算机", date, time, 7},
+      {"关闭显示器", "关闭显示器", date, time, 8},
+      {"计算机睡眠", "计算机睡眠", date, time, 9},
+      {"计算机休眠", "计算机休眠", date, time, 10},
   };
-  ASSERT_EQ(form.MisTable1.count(), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(row(i), expected[i]) << i << ": " << row(i).kindName << " " << row(i).detail;
+  ASSERT_EQ(form.MisTable1.count(), 11);
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(row(i), expected[i]) << i << ": " << row(i).kindName << " " << row(i).detail;
+}
+
+TEST_F(EditorTest, HibernationSaysWhenChosenThatThisComputerCannotAndIsNotAdded) {
+  platform.hibernationAvailable = false;
+  Answers ok(IDOK);
+  shown(1, [&] {
+    // End: the last entry, as the user picks it, with its notification.
+    SendMessageW(editor.ListBox1, WM_KEYDOWN, VK_END, 0);
+    ASSERT_EQ(SendMessageW(editor.ListBox1, LB_GETCURSEL, 0, 0), 6);
+    click(editor.btnAddOn);
+  });
+  ASSERT_EQ(ok.asked.size(), 1u);
+  EXPECT_EQ(ok.asked[0].text, L"本计算机没有启用休眠功能,不能添加休眠任务.");
+  EXPECT_EQ(ok.asked[0].caption, L"Horavel");
+  EXPECT_EQ(ok.asked[0].owner, editor.handle());
+  EXPECT_EQ(form.MisTable1.count(), 0);
+
+  platform.hibernationAvailable = true;
+  shown(1, [&] {
+    SendMessageW(editor.ListBox1, WM_KEYDOWN, VK_END, 0);
+    click(editor.btnAddOn);
+  });
+  EXPECT_EQ(ok.asked.size(), 1u);
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0).kindName, "计算机休眠");
 }
 
 TEST_F(EditorTest, PickedDateAndTimeGoIntoTheRowAsTheUserFormatsWriteThem) {

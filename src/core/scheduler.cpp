@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/power_countdown.h"
 #include "core/repeat_dates.h"
 
 namespace {
@@ -147,7 +148,7 @@ void Scheduler::CheckMis() {
       // Moved on before it is carried out: its action may run a modal loop
       // or end the session.
       moveOn(i, entry.second);
-      dispatch(i);
+      dispatch(i, entry.second);
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }
@@ -211,11 +212,17 @@ void Scheduler::moveOn(int i, long long second) {
     table_.redate({{i, std::move(*date)}});
 }
 
-void Scheduler::dispatch(int i) {
+void Scheduler::dispatch(int i, long long second) {
   // The kind is looked up once: after the action has run, this index may
   // hold another row.
   const MisRecord& row = table_.row(i);
-  if (const MisKind* kind = findMisKind(row.kindName)) perform(actions_, kind->action, row.detail);
+  const MisKind* kind = findMisKind(row.kindName);
+  if (!kind) return;
+  if (powerNotice_ && noticeStrength(kind->action) > 0) {
+    powerNotice_->due(kind->action, table_.rowId(i), second, row);
+  } else {
+    perform(actions_, kind->action, row.detail);
+  }
 }
 
 void Scheduler::chime(const Stretch& stretch) {

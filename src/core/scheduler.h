@@ -13,6 +13,8 @@
 #include "core/mission_table.h"
 #include "core/sound_player.h"
 
+class PowerCountdown;
+
 // Where the pass writes the current date and time (the status bar's clock).
 class StatusClockView {
  public:
@@ -43,6 +45,10 @@ class Scheduler {
   // autoSpeek is the main window's chime flag, read at the end of each pass.
   Scheduler(MisTable& table, const Clock& clock, const DateTimeText& text, MissionActions& actions,
             SoundPlayer& sounds, StatusClockView& statusClock, const bool& autoSpeek);
+
+  // Due power missions go to the notice that comes before their action;
+  // without one (nullptr) they act at once.
+  void handPowerTo(PowerCountdown* notice) { powerNotice_ = notice; }
 
   // The timer has been switched on: the first pass examines the second
   // after this one.
@@ -94,7 +100,7 @@ class Scheduler {
   void followTheDate(long long current, const Stretch& stretch);
   // Moves a repeating row that fires at second to its next occurrence.
   void moveOn(int row, long long second);
-  void dispatch(int row);
+  void dispatch(int row, long long second);
   void chime(const Stretch& stretch);
 
   MisTable& table_;
@@ -104,6 +110,7 @@ class Scheduler {
   SoundPlayer& sounds_;
   StatusClockView& statusClock_;
   const bool& autoSpeek_;
+  PowerCountdown* powerNotice_ = nullptr;
   // Between Start and Pause or Stop: the last second examined and the
   // latest pass's clock reading in milliseconds, which tells a clock set back.
   bool running_ = false;

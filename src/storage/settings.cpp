@@ -78,6 +78,15 @@ bool readAutoSpeek(const ProfileStore& profile) { return profile.readInteger(kOt
 
 void writeAutoSpeek(ProfileStore& profile, bool on) { profile.writeInteger(kOtherSection, kAutoSpeekKey, on ? 1 : 0); }
 
+int readNoticeSeconds(const ProfileStore& profile) {
+  const int seconds = profile.readInteger(kOtherSection, kNoticeKey, kDefaultNoticeSeconds);
+  return seconds >= 0 && seconds <= kMaxNoticeSeconds ? seconds : kDefaultNoticeSeconds;
+}
+
+void writeNoticeSeconds(ProfileStore& profile, int seconds) {
+  profile.writeInteger(kOtherSection, kNoticeKey, seconds);
+}
+
 std::optional<ThemeEffect> themeEffect(int theme) {
   if (theme == kSystemTheme) return ThemeEffect{false, 0};
   if (isValidTheme(theme)) return ThemeEffect{true, theme};
@@ -103,7 +112,8 @@ bool applyAutostart(PlatformServices& platform, bool on, const std::string& exeP
 }
 
 bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
-                     const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek) {
+                     const std::string& exePath, const std::function<void(int)>& applyTheme, bool& autoSpeek,
+                     int& noticeSeconds) {
   // The theme as it stands, absent (or no integer) included: two readings
   // with different defaults differ only then.
   const int storedTheme = profile.readInteger(kThemeSection, kThemeKey, 0);
@@ -121,7 +131,9 @@ bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const Se
     throw;
   }
   writeAutoSpeek(profile, choices.autoSpeek);
+  writeNoticeSeconds(profile, choices.noticeSeconds);
   applyTheme(choices.theme);
   autoSpeek = choices.autoSpeek;
+  noticeSeconds = choices.noticeSeconds;
   return autostartAsChosen;
 }

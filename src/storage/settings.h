@@ -1,7 +1,8 @@
 #pragma once
 // The settings kept in config.ini beside the program: the look (section
-// "theme", key "select") and the hourly chime (section "other", key
-// "autospeek"). The file is reached key by key through a ProfileStore; on
+// "theme", key "select"), the hourly chime (section "other", key
+// "autospeek") and the notice before a power action (section "other", key
+// "notice"). The file is reached key by key through a ProfileStore; on
 // Windows that is the profile API, in tests a store in memory.
 
 #include <filesystem>
@@ -46,6 +47,7 @@ inline constexpr std::string_view kThemeSection = "theme";
 inline constexpr std::string_view kThemeKey = "select";
 inline constexpr std::string_view kOtherSection = "other";
 inline constexpr std::string_view kAutoSpeekKey = "autospeek";
+inline constexpr std::string_view kNoticeKey = "notice";
 
 // config.ini in the program's folder.
 std::filesystem::path configPath(const std::filesystem::path& programFolder);
@@ -71,6 +73,14 @@ bool readAutoSpeek(const ProfileStore& profile);
 // Stores 1 for on, 0 for off.
 void writeAutoSpeek(ProfileStore& profile, bool on);
 
+// The notice before a power action, in seconds; 0 for none (the action
+// comes at once). Absent, no integer or outside 0..kMaxNoticeSeconds reads
+// as the default.
+inline constexpr int kDefaultNoticeSeconds = 60;
+inline constexpr int kMaxNoticeSeconds = 3600;
+int readNoticeSeconds(const ProfileStore& profile);
+void writeNoticeSeconds(ProfileStore& profile, int seconds);
+
 // What applying a theme does to the skin engine.
 struct ThemeEffect {
   bool skinsOn = true;
@@ -95,7 +105,8 @@ class PlatformServices;
 // The settings dialog's confirmation: store the theme, then autostart
 // (written only when ticked and absent, deleted only when unticked and
 // present; an existing value keeps whatever it holds), then store the
-// chime; only when all that succeeded are the look and the chime applied.
+// chime and the notice; only when all that succeeded are the look, the
+// chime and the notice applied.
 // A failure stops the steps where it happens and applies nothing: a theme
 // already stored is stored back as it was when autostart fails, so the
 // next start shows the look of today too. False when autostart was to go
@@ -105,10 +116,11 @@ struct SetupChoices {
   int theme = kDefaultTheme;  // the chosen item, -1 for none
   bool autoRun = true;
   bool autoSpeek = true;
+  int noticeSeconds = kDefaultNoticeSeconds;
 };
 [[nodiscard]] bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
                                    const std::string& exePath, const std::function<void(int)>& applyTheme,
-                                   bool& autoSpeek);
+                                   bool& autoSpeek, int& noticeSeconds);
 
 // Autostart alone: ticked, the value is written when absent or empty;
 // unticked, it is deleted when present, and false when it is still there.

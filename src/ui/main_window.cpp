@@ -13,6 +13,7 @@
 #include "ui/about_dialog.h"
 #include "ui/daily_missions_dialog.h"
 #include "ui/mission_editor.h"
+#include "ui/power_notice.h"
 #include "ui/addresses.h"
 #include "ui/components/accessible.h"
 #include "ui/components/gif_view.h"
@@ -181,12 +182,16 @@ void TForm1::FormCreate() {
   SkinData1.attachNavBar(*dxNavBar1);
   applyTheme(readThemeSelect(profile_));
   autoSpeek = readAutoSpeek(profile_);
+  noticeSeconds = readNoticeSeconds(profile_);
 
   // The scheduler exists before anything can start it, so that every way
   // to Start begins a run it knows of. The reminder popup comes later.
   actions_ = std::make_unique<PlatformMissionActions>(platform_, sounds_);
   scheduler_ = std::make_unique<Scheduler>(MisTable1, clock_, text_, *actions_, sounds_,
                                            static_cast<StatusClockView&>(*this), autoSpeek);
+  powerCountdown_ = std::make_unique<PowerCountdown>(MisTable1, text_, *actions_, sounds_,
+                                                     static_cast<PowerNoticeView&>(*this), noticeSeconds);
+  scheduler_->handPowerTo(powerCountdown_.get());
   runControl_.attach(scheduler_.get());
 
   // Start-up: the daily missions, the missions kept from the last run after
@@ -488,6 +493,15 @@ void TForm1::showStatusClock(const std::string& text) {
   SendMessageW(StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+void TForm1::showPowerNotice(MisAction action, int secondsLeft, const std::string& detail) {
+  if (!frmNotice_) frmNotice_ = std::make_unique<TfrmNotice>(handle(), *powerCountdown_);
+  frmNotice_->showNotice(action, secondsLeft, detail);
+}
+
+void TForm1::hidePowerNotice() {
+  if (frmNotice_) frmNotice_->hideNotice();
+}
+
 void TForm1::Timer1Timer() {
   // Aim the next tick first: this pass may hold the thread for seconds.
   Timer1.rearm();
@@ -582,7 +596,7 @@ void TForm1::mnSystemTimeClick() {
 
 void TForm1::mnSetupClick() {
   TfrmSetup setup(handle(), profile_, platform_, [this](int theme) { applyTheme(theme); }, autoSpeek,
-                  toUtf8(executablePath().wstring()));
+                  noticeSeconds, toUtf8(executablePath().wstring()));
   setup.ShowModal();
 }
 

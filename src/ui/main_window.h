@@ -17,7 +17,9 @@
 #include "core/scheduler.h"
 #include "platform/platform_sound_player.h"
 #include "core/platform_services.h"
+#include "core/power_countdown.h"
 #include "platform/windows_profile_store.h"
+#include "storage/settings.h"
 #include "ui/components/application_window.h"
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
@@ -29,6 +31,7 @@ class NavBar;
 class TrayIcon;
 class GifView;
 class TfrmMis;
+class TfrmNotice;
 class PlatformMissionActions;
 class ReminderPopup;
 class MissionKeeper;
@@ -43,7 +46,7 @@ enum MainCommand : int {
   cmdMenuStart, cmdMenuPause, cmdMenuStop, cmdBarStart, cmdBarPause, cmdBarStop,
 };
 
-class TForm1 final : public Form, private StatusClockView {
+class TForm1 final : public Form, private StatusClockView, private PowerNoticeView {
  public:
   // The services, clock and formats live as long as the window; the program
   // folder holds everyday.mis and config.ini.
@@ -63,6 +66,8 @@ class TForm1 final : public Form, private StatusClockView {
 
   MisTable MisTable1;  // the mission table shown by ListView1
   bool autoSpeek = false;
+  // The notice before a power action, in seconds; 0: none, the action at once.
+  int noticeSeconds = kDefaultNoticeSeconds;
 
   // Run control.
   RunControl& runControl() { return runControl_; }
@@ -70,6 +75,9 @@ class TForm1 final : public Form, private StatusClockView {
   void mPause() { runControl_.mPause(); }
   void mStop() { runControl_.mStop(); }
   void CheckMis() { scheduler_->CheckMis(); }
+  // The notice before a power action, and its window once one has shown.
+  PowerCountdown& powerCountdown() { return *powerCountdown_; }
+  TfrmNotice* frmNotice() const { return frmNotice_.get(); }
   // Fills the table with the daily missions, dated today.
   void loadMis();
   // missions.mis follows the table: written soon after every change, at quit
@@ -150,6 +158,10 @@ class TForm1 final : public Form, private StatusClockView {
   void showStatusClock(const std::string& text) override;
   // At start, after the daily missions: the rows kept from the last run.
   void loadKeptMissions();
+  void showPowerNotice(MisAction action, int secondsLeft, const std::string& detail) override;
+  void hidePowerNotice() override;
+  // Quit, the tray's end and the end of the session: nothing more is
+  // carried out, the sounds stop and the message loop ends.
   void endProgram();
   // The list takes the keyboard, with its focused row marked.
   void focusList();
@@ -165,6 +177,8 @@ class TForm1 final : public Form, private StatusClockView {
   std::unique_ptr<PlatformMissionActions> actions_;
   std::unique_ptr<Scheduler> scheduler_;
   std::unique_ptr<MissionKeeper> keptMissions_;
+  std::unique_ptr<PowerCountdown> powerCountdown_;
+  std::unique_ptr<TfrmNotice> frmNotice_;  // made when the first notice shows
   RunControl runControl_;
   // Ticks each second while the window shows and Timer1 is off, so rows
   // whose time passes turn light blue at once.

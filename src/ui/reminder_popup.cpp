@@ -181,22 +181,12 @@ void TfrmTishi::layout() {
   Label2.bounds = boundsAt(scale(22), scale(272), scale(90), scale(12));
   lbNum.bounds = boundsAt(scale(112), scale(272), scale(12), scale(12));
   setNum(kCountdownSeconds - elapsed_);
-  placeInCorner();
+  placeInCorner(mainWindow_, cardSize());
 }
 
-void TfrmTishi::placeInCorner() {
-  const HMONITOR monitor = mainWindow_ ? MonitorFromWindow(mainWindow_, MONITOR_DEFAULTTOPRIMARY)
-                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  GetMonitorInfoW(monitor, &info);
+SIZE TfrmTishi::cardSize() const {
   // Grown to whole pixels, as the picture's copies grow the card.
-  const LONG width = (kCardEnd.cx * static_cast<LONG>(dpi()) + 95) / 96;
-  const LONG height = (kCardEnd.cy * static_cast<LONG>(dpi()) + 95) / 96;
-  const RECT r =
-      fitInside({info.rcWork.right - width, info.rcWork.bottom - height, info.rcWork.right, info.rcWork.bottom},
-                info.rcWork);
-  SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  return {(kCardEnd.cx * static_cast<LONG>(dpi()) + 95) / 96, (kCardEnd.cy * static_cast<LONG>(dpi()) + 95) / 96};
 }
 
 void TfrmTishi::loadPictures() {
@@ -246,7 +236,7 @@ void TfrmTishi::setMessage(const std::string& cp936) {
 
 void TfrmTishi::showModal() {
   // The main window may have moved to another monitor since the last one.
-  placeInCorner();
+  placeInCorner(mainWindow_, cardSize());
   ShowModal(Activation::None);
 }
 

@@ -80,8 +80,8 @@ class TfrmTishi final : public Form, public ReminderPopup {
 
  private:
   void FormCreate();
-  // The lower right corner of the work area of the main window's monitor.
-  void placeInCorner();
+  // The window's size: the card's, where the picture is not see-through.
+  SIZE cardSize() const;
   void Close();
   void stopTimer();
   void setNum(int seconds);

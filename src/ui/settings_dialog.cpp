@@ -1,6 +1,8 @@
 #include "ui/settings_dialog.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 #include "resource_names.h"
 #include "ui/components/graphics.h"
@@ -10,17 +12,23 @@
 namespace {
 
 constexpr int kClientWidth = 321;
-constexpr int kClientHeight = 166;
+constexpr int kClientHeight = 198;
 // Places at 96 dpi; the box's controls are the form's too, placed at the
 // box's origin plus their place in it.
-constexpr Place kGroupBox1{8, 8, 305, 121};
+constexpr Place kGroupBox1{8, 8, 305, 153};
 constexpr Place kLabel1{16, 27, 40, 12};       // in GroupBox1
 constexpr Place kComboBox1{64, 24, 233, 160};  // in GroupBox1
 constexpr Place kAutoRun{16, 56, 153, 17};     // in GroupBox1
 constexpr Place kAutospeek{16, 88, 153, 17};   // in GroupBox1
-constexpr Place kBitBtn1{152, 136, 73, 25};
-constexpr Place kBitBtn2{240, 136, 73, 25};
-enum : int { kGroupBox1Id = 101, kLabel1Id, kComboBox1Id, kAutoRunId, kAutospeekId };
+constexpr Place kLabel2{16, 123, 72, 12};      // in GroupBox1
+constexpr Place kCbNotice{96, 120, 97, 160};   // in GroupBox1
+constexpr Place kBitBtn1{152, 168, 73, 25};
+constexpr Place kBitBtn2{240, 168, 73, 25};
+enum : int { kGroupBox1Id = 101, kLabel1Id, kComboBox1Id, kAutoRunId, kAutospeekId, kLabel2Id, kCbNoticeId };
+
+// The lengths of the notice box, in its order.
+constexpr int kNoticeChoices[] = {0, 15, 30, 60, 120};
+constexpr const wchar_t* kNoticeItems[] = {L"不提示", L"15 秒", L"30 秒", L"60 秒", L"120 秒"};
 
 bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
@@ -28,11 +36,12 @@ void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED :
 }  // namespace
 
 TfrmSetup::TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platform,
-                     std::function<void(int)> applyTheme, bool& autoSpeek, std::string exePath)
+                     std::function<void(int)> applyTheme, bool& autoSpeek, int& noticeSeconds, std::string exePath)
     : profile_(profile),
       platform_(platform),
       applyTheme_(std::move(applyTheme)),
       autoSpeek_(autoSpeek),
+      noticeSeconds_(noticeSeconds),
       exePath_(std::move(exePath)) {
   createDialog(L"TfrmSetup", L"系统设置", owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS);
   createControls();
@@ -66,6 +75,10 @@ void TfrmSetup::createControls() {
   SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
   ckAutoRun = child(L"BUTTON", L"程序随Windows一起启动", BS_AUTOCHECKBOX | WS_TABSTOP, kAutoRunId);
   ckAutospeek = child(L"BUTTON", L"整点报时", BS_AUTOCHECKBOX | WS_TABSTOP, kAutospeekId);
+  Label2 = child(L"STATIC", L"关机前提示:", SS_LEFT | SS_NOPREFIX, kLabel2Id);
+  cbNotice = child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kCbNoticeId);
+  for (const wchar_t* item : kNoticeItems) SendMessageW(cbNotice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageW(cbNotice, CB_SETCURSEL, 3, 0);
   tick(ckAutoRun, true);
   tick(ckAutospeek, true);
   // The default button: Enter anywhere in the dialog is OK.
@@ -99,6 +112,8 @@ void TfrmSetup::layout() {
   place(ComboBox1, inside(kGroupBox1, kComboBox1));
   place(ckAutoRun, inside(kGroupBox1, kAutoRun));
   place(ckAutospeek, inside(kGroupBox1, kAutospeek));
+  place(Label2, inside(kGroupBox1, kLabel2));
+  place(cbNotice, inside(kGroupBox1, kCbNotice));
   place(BitBtn1, kBitBtn1);
   place(BitBtn2, kBitBtn2);
 }
@@ -108,6 +123,12 @@ void TfrmSetup::FormCreate() {
   autoSpeek_ = readAutoSpeek(profile_);
   tick(ckAutospeek, autoSpeek_);
   SendMessageW(ComboBox1, CB_SETCURSEL, static_cast<WPARAM>(themeChoice(readThemeSelect(profile_))), 0);
+  storedNotice_ = readNoticeSeconds(profile_);
+  const auto chosen = std::find(std::begin(kNoticeChoices), std::end(kNoticeChoices), storedNotice_);
+  SendMessageW(cbNotice, CB_SETCURSEL,
+               chosen == std::end(kNoticeChoices) ? static_cast<WPARAM>(-1)
+                                                  : static_cast<WPARAM>(chosen - std::begin(kNoticeChoices)),
+               0);
 }
 
 void TfrmSetup::FormShow() { SetFocus(ComboBox1); }
@@ -117,7 +138,11 @@ void TfrmSetup::BitBtn1Click() {
   choices.theme = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));  // CB_ERR is -1: none chosen
   choices.autoRun = ticked(ckAutoRun);
   choices.autoSpeek = ticked(ckAutospeek);
-  if (!confirmSettings(profile_, platform_, choices, exePath_, applyTheme_, autoSpeek_))
+  const LRESULT notice = SendMessageW(cbNotice, CB_GETCURSEL, 0, 0);
+  choices.noticeSeconds = notice >= 0 && notice < static_cast<LRESULT>(std::size(kNoticeChoices))
+                              ? kNoticeChoices[notice]
+                              : storedNotice_;
+  if (!confirmSettings(profile_, platform_, choices, exePath_, applyTheme_, autoSpeek_, noticeSeconds_))
     showNotice(handle(), L"无法取消程序随Windows一起启动,需要管理员权限!");
   closeWith(IDOK);
 }

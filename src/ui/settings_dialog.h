@@ -1,12 +1,14 @@
 #pragma once
-// The settings dialog: the look, autostart and the hourly chime. The main
-// window makes one for each use ("系统设置"):
+// The settings dialog: the look, autostart, the hourly chime and the notice
+// before a power action. The main window makes one for each use ("系统设置"):
 //
-//   TfrmSetup setup(handle(), profile, platform, [this](int theme) { applyTheme(theme); }, autoSpeek, exePath);
+//   TfrmSetup setup(handle(), profile, platform, [this](int theme) { applyTheme(theme); }, autoSpeek,
+//                   noticeSeconds, exePath);
 //   setup.ShowModal();
 //
-// Creating it reads the three settings into its controls (and the chime
-// into autoSpeek); "确定" stores and applies them; "取消" closes it.
+// Creating it reads the settings into its controls (and the chime into
+// autoSpeek); "确定" stores and applies them (the notice into
+// noticeSeconds); "取消" closes it.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -23,7 +25,7 @@ class TfrmSetup final : public Form {
   // exePath: the running executable's full path (UTF-8, like every Run value), written
   // as the autostart value.
   TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platform, std::function<void(int)> applyTheme,
-            bool& autoSpeek, std::string exePath);
+            bool& autoSpeek, int& noticeSeconds, std::string exePath);
   ~TfrmSetup() override;
 
   HWND GroupBox1 = nullptr;
@@ -31,6 +33,8 @@ class TfrmSetup final : public Form {
   HWND ComboBox1 = nullptr;
   HWND ckAutoRun = nullptr;
   HWND ckAutospeek = nullptr;
+  HWND Label2 = nullptr;       // "关机前提示:"
+  HWND cbNotice = nullptr;     // 不提示, 15 秒, 30 秒, 60 秒, 120 秒
   HWND BitBtn1 = nullptr;  // 确定
   HWND BitBtn2 = nullptr;  // 取消
 
@@ -50,6 +54,10 @@ class TfrmSetup final : public Form {
   PlatformServices& platform_;
   std::function<void(int)> applyTheme_;
   bool& autoSpeek_;
+  int& noticeSeconds_;
+  // The stored notice; OK writes it back when the box shows none of its
+  // lengths (one written into the file by hand).
+  int storedNotice_ = kDefaultNoticeSeconds;
   std::string exePath_;
   HIMAGELIST okGlyph_ = nullptr;
   HIMAGELIST cancelGlyph_ = nullptr;

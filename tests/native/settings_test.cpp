@@ -91,6 +91,20 @@ TEST(SettingsTest, AutoSpeekIsOnUnlessZero) {
   EXPECT_EQ(store.text("theme", "select"), std::nullopt);  // nothing else is written
 }
 
+TEST(SettingsTest, NoticeIsUpToAnHourAndAnythingElseAMinute) {
+  MemoryProfileStore store;
+  for (const char* text : {"0", "15", "45", "3600", "0x78"}) {
+    store.setText("other", "notice", text);
+    EXPECT_EQ(readNoticeSeconds(store), *parseProfileInteger(text)) << text;
+  }
+  for (const char* text : {"", "-5", "3601", "ten", "60s"}) {
+    store.setText("other", "notice", text);
+    EXPECT_EQ(readNoticeSeconds(store), 60) << text;
+  }
+  writeNoticeSeconds(store, 0);
+  EXPECT_EQ(store.text("other", "notice"), "0");
+}
+
 TEST(SettingsTest, ThemeEffects) {
   EXPECT_EQ(themeEffect(0), (ThemeEffect{true, 0}));
   EXPECT_EQ(themeEffect(1), (ThemeEffect{true, 1}));
@@ -154,23 +168,27 @@ class SetupStepsTest : public ::testing::Test {
  protected:
   void confirm(SetupChoices choices) {
     EXPECT_TRUE(confirmSettings(store, platform, choices, "C:\\Program Files\\Horavel\\Horavel.exe",
-                                [this](int theme) { applied.push_back(theme); }, autoSpeek));
+                                [this](int theme) { applied.push_back(theme); }, autoSpeek, noticeSeconds));
   }
   MemoryProfileStore store{"C:\\Program Files\\Horavel\\config.ini"};
   RecordingPlatformServices platform;
   std::vector<int> applied;
   bool autoSpeek = false;
+  int noticeSeconds = -1;
 };
 
-TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnAndTheChimeAndOkCreatesBothKeys) {
+TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnTheChimeAndAMinutesNoticeAndOkCreatesTheKeys) {
   EXPECT_EQ(readThemeSelect(store), 0);
   EXPECT_EQ(themeEffect(readThemeSelect(store)), (ThemeEffect{true, 0}));
   EXPECT_TRUE(readAutoSpeek(store));
-  confirm({0, false, true});
+  EXPECT_EQ(readNoticeSeconds(store), 60);
+  confirm({0, false, true, readNoticeSeconds(store)});
   EXPECT_EQ(store.text("theme", "select"), "0");
   EXPECT_EQ(store.text("other", "autospeek"), "1");
+  EXPECT_EQ(store.text("other", "notice"), "60");
   EXPECT_EQ(applied, std::vector<int>{0});
   EXPECT_TRUE(autoSpeek);
+  EXPECT_EQ(noticeSeconds, 60);
   // Unticked with no value: the registry is only read.
   EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
 }

@@ -484,9 +484,11 @@ TEST_F(MainWindowTest, EditingTheCaptionInPlaceDecidesWhetherTheRowFires) {
 }
 
 TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
-  const char* kinds[] = {"关闭计算机", "重启计算机", "注销计算机", "执行程序", "打开文件",
-                         "提示消息",   "系统响铃",   "打开网页",   "发送邮件"};
+  const char* kinds[] = {"关闭计算机", "重启计算机", "注销计算机", "执行程序",   "打开文件",   "提示消息",  "系统响铃",
+                         "打开网页",   "发送邮件",   "锁定计算机", "关闭显示器", "计算机睡眠", "计算机休眠"};
   for (const char* kind : kinds) add(kind, "D", "2026/12/9", "10:00:00");
+  // No notice before the power actions ("不提示"): each acts at once.
+  form.noticeSeconds = 0;
   form.CheckMis();
   // The ring plays on the sound thread, beside the pass: it is looked for
   // on its own. Its detail names no file that plays: the built-in ring.
@@ -499,7 +501,9 @@ TEST_F(MainWindowTest, APassFiresEveryKindThroughThePlatform) {
   EXPECT_EQ(std::erase(calls, ring), 1u);
   EXPECT_EQ(calls, (std::vector<std::string>{"ExitSystem 13", "ExitSystem 2", "ExitSystem 4", "ShellOpen - D",
                                              "ShellOpen open D", "SimpleBeep", "MakeTopmost 0000000000000000",
-                                             "ShellOpen open http://D", "ShellOpen open mailto:D"}));
+                                             "ShellOpen open http://D", "ShellOpen open mailto:D", "LockComputer",
+                                             "MonitorOff", "SleepSystem", "HibernateSystem"}));
+  EXPECT_EQ(form.frmNotice(), nullptr);
   EXPECT_EQ(popup.shown, (std::vector<std::string>{"D"}));
   wchar_t status[64] = L"";
   SendMessageW(form.StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));

@@ -337,15 +337,16 @@ TEST_F(ThemeTest, EachThemeIsAppliedAndSwitched) {
 TEST_F(ThemeTest, EveryWindowTakesTheLookItIsCreatedInAndFollowsEveryChange) {
   TForm1 form(platform, clock, text, folder);
   form.applyTheme(2);
-  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform);
   TfrmTishi popup;
   TfrmAbout about(form.handle());
   TfrmShengji history(form.handle());
   TfrmEveryDayMis daily(form.handle(), folder, text, clock);
   TfrmSystemTime systemTime(form.handle(), platform, clock, text);
   bool speak = true;
+  int notice = 60;
   WindowsProfileStore profile(folder / "config.ini");
-  TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, kProgramPath);
+  TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, notice, kProgramPath);
 
   // Where each window shows its background, and its colour in a skin or
   // (nullptr) in the system look.
@@ -421,7 +422,8 @@ class SetupDialogTest : public ::testing::Test {
  protected:
   std::unique_ptr<TfrmSetup> open() {
     return std::make_unique<TfrmSetup>(
-        owner.handle(), profile, platform, [this](int theme) { themes.push_back(theme); }, autoSpeek, kProgramPath);
+        owner.handle(), profile, platform, [this](int theme) { themes.push_back(theme); }, autoSpeek, noticeSeconds,
+        kProgramPath);
   }
   struct Owner final : Form {
     Owner() {
@@ -441,6 +443,7 @@ class SetupDialogTest : public ::testing::Test {
   RecordingPlatformServices platform;
   std::vector<int> themes;
   bool autoSpeek = false;
+  int noticeSeconds = -1;
 };
 
 TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
@@ -451,7 +454,7 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
   RECT client;
   GetClientRect(d, &client);
   EXPECT_EQ(client.right, 321);
-  EXPECT_EQ(client.bottom, 166);
+  EXPECT_EQ(client.bottom, 198);
   EXPECT_FALSE(GetWindowLongPtrW(d, GWL_STYLE) & WS_THICKFRAME);
   EXPECT_EQ(textOf(dialog->GroupBox1), L"设置");
   EXPECT_EQ(textOf(dialog->Label1), L"主题:");
@@ -463,7 +466,7 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
   EXPECT_EQ(box.left, 8);
   EXPECT_EQ(box.top, 8);
   EXPECT_EQ(box.right - box.left, 305);
-  EXPECT_EQ(box.bottom - box.top, 121);
+  EXPECT_EQ(box.bottom - box.top, 153);
   const RECT combo = placeIn(d, dialog->ComboBox1);
   EXPECT_EQ(combo.left, 8 + 64);
   EXPECT_EQ(combo.top, 8 + 24);
@@ -482,15 +485,28 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
   EXPECT_EQ(run.right - run.left, 153);
   const RECT speak = placeIn(d, dialog->ckAutospeek);
   EXPECT_EQ(speak.top, 8 + 88);
+  EXPECT_EQ(textOf(dialog->Label2), L"关机前提示:");
+  const RECT notice = placeIn(d, dialog->cbNotice);
+  EXPECT_EQ(notice.top, 8 + 120);
+  EXPECT_TRUE((GetWindowLongPtrW(dialog->cbNotice, GWL_STYLE) & 3) == CBS_DROPDOWNLIST);
+  ASSERT_EQ(SendMessageW(dialog->cbNotice, CB_GETCOUNT, 0, 0), 5);
+  const wchar_t* lengths[] = {L"不提示", L"15 秒", L"30 秒", L"60 秒", L"120 秒"};
+  for (int i = 0; i < 5; ++i) {
+    wchar_t item[32] = L"";
+    SendMessageW(dialog->cbNotice, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ(item, lengths[i]);
+  }
   const RECT ok = placeIn(d, dialog->BitBtn1);
   EXPECT_EQ(ok.left, 152);
-  EXPECT_EQ(ok.top, 136);
+  EXPECT_EQ(ok.top, 168);
   EXPECT_EQ(ok.right - ok.left, 73);
   EXPECT_EQ(ok.bottom - ok.top, 25);
   EXPECT_EQ(placeIn(d, dialog->BitBtn2).left, 240);
   EXPECT_TRUE(GetWindowLongPtrW(dialog->BitBtn1, GWL_STYLE) & BS_DEFPUSHBUTTON);  // Enter is OK
-  // Without a file: "MSN", chime on; autostart as the Run value has it.
+  // Without a file: "MSN", chime on, a notice of 60 seconds; autostart as
+  // the Run value has it.
   EXPECT_EQ(chosen(dialog->ComboBox1), 0);
+  EXPECT_EQ(chosen(dialog->cbNotice), 3);
   EXPECT_TRUE(ticked(dialog->ckAutoRun));
   EXPECT_TRUE(ticked(dialog->ckAutospeek));
   EXPECT_TRUE(autoSpeek);
@@ -523,10 +539,11 @@ TEST_F(SetupDialogTest, CreationReadsTheStoredSettings) {
   EXPECT_FALSE(autoSpeek);
   dialog.reset();
 
-  writeText(config, "[theme]\r\nselect=0x3\r\n[other]\r\nautospeek=5\r\n");
+  writeText(config, "[theme]\r\nselect=0x3\r\n[other]\r\nautospeek=5\r\nnotice=0\r\n");
   autoSpeek = false;
   dialog = open();
   EXPECT_EQ(chosen(dialog->ComboBox1), 3);
+  EXPECT_EQ(chosen(dialog->cbNotice), 0);  // 不提示
   EXPECT_TRUE(ticked(dialog->ckAutospeek));
   EXPECT_TRUE(autoSpeek);
 }
@@ -536,8 +553,10 @@ TEST_F(SetupDialogTest, OkWithoutAFileCreatesItAndWritesTheQuotedPath) {
   tick(dialog->ckAutoRun, true);
   SendMessageW(dialog->ComboBox1, CB_SETCURSEL, 1, 0);
   platform.clearCalls();
+  SendMessageW(dialog->cbNotice, CB_SETCURSEL, 4, 0);
   dialog->BitBtn1Click();
-  EXPECT_EQ(readText(config), "[theme]\r\nselect=1\r\n[other]\r\nautospeek=1\r\n");
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=1\r\n[other]\r\nautospeek=1\r\nnotice=120\r\n");
+  EXPECT_EQ(noticeSeconds, 120);
   EXPECT_EQ(themes, std::vector<int>{1});
   EXPECT_EQ(platform.calls(), (std::vector<std::string>{
                                   "ReadRunValue Horavel",
@@ -546,12 +565,14 @@ TEST_F(SetupDialogTest, OkWithoutAFileCreatesItAndWritesTheQuotedPath) {
   EXPECT_TRUE(autoSpeek);
 }
 
-TEST_F(SetupDialogTest, NoChoiceWritesMinusOneAndAutospeekFiveWritesOne) {
-  writeText(config, "[theme]\r\nselect=7\r\n[other]\r\nautospeek=5\r\n");
+TEST_F(SetupDialogTest, NoChoiceWritesMinusOneALengthOfItsOwnStaysAndAutospeekFiveWritesOne) {
+  writeText(config, "[theme]\r\nselect=7\r\n[other]\r\nautospeek=5\r\nnotice=45\r\n");
   auto dialog = open();
+  EXPECT_EQ(chosen(dialog->cbNotice), -1);
   tick(dialog->ckAutoRun, false);
   dialog->BitBtn1Click();
-  EXPECT_EQ(readText(config), "[theme]\r\nselect=-1\r\n[other]\r\nautospeek=1\r\n");
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=-1\r\n[other]\r\nautospeek=1\r\nnotice=45\r\n");
+  EXPECT_EQ(noticeSeconds, 45);
   EXPECT_EQ(themes, std::vector<int>{-1});
   // Unticked with the value absent: only read.
   EXPECT_EQ(platform.calls(), (std::vector<std::string>{"ReadRunValue Horavel", "ReadRunValue Horavel"}));
@@ -715,20 +736,21 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   };
   if (which == "setup") {
     bool speak = true;
+    int notice = 60;
     WindowsProfileStore profile(folder / "config.ini");
-    TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, "C:\\Horavel\\Horavel.exe");
+    TfrmSetup setup(form.handle(), profile, platform, [](int) {}, speak, notice, "C:\\Horavel\\Horavel.exe");
     showFor8Seconds(setup);
   } else if (which == "time") {
     TfrmSystemTime systemTime(form.handle(), platform, clock, text);
     showFor8Seconds(systemTime);
   } else if (which == "editor0") {  // as it first shows
-    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform);
     shown = &editor;
     const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
     editor.showEditor();
     KillTimer(nullptr, done);
   } else if (which == "editor") {
-    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl());
+    TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform);
     shown = &editor;
     const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { shown->closeWith(IDCANCEL); });
     static TfrmMis* onPage = &editor;

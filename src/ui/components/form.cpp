@@ -9,6 +9,8 @@
 namespace {
 
 HWND mainWindow = nullptr;
+// Marks a form that a modal form leaves enabled.
+constexpr const wchar_t* kUsableUnderModal = L"HoravelUsableUnderModal";
 HACCEL mainAccelerators = nullptr;
 
 struct DisabledWindows {
@@ -19,7 +21,8 @@ struct DisabledWindows {
 
 BOOL CALLBACK disableOne(HWND window, LPARAM param) {
   auto* state = reinterpret_cast<DisabledWindows*>(param);
-  if (window != state->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+  if (window != state->except && IsWindowVisible(window) && IsWindowEnabled(window) &&
+      !GetPropW(window, kUsableUnderModal)) {
     EnableWindow(window, FALSE);
     state->windows.push_back(window);
   }
@@ -108,9 +111,17 @@ int Form::ShowModal(Activation activation) {
   return result;
 }
 
+void Form::Show(Activation activation) {
+  ShowWindow(handle(), activation == Activation::Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+  FormShow();
+}
+
+void Form::keepEnabledUnderModalForms() { SetPropW(handle(), kUsableUnderModal, reinterpret_cast<HANDLE>(1)); }
+
 // The window goes right after this (Window's destructor), with nothing
 // painted in between.
 Form::~Form() {
+  if (handle()) RemovePropW(handle(), kUsableUnderModal);
   if (font_) DeleteObject(font_);
   for (HICON icon : captionIcons_)
     if (icon) DestroyIcon(icon);
@@ -185,12 +196,12 @@ void Form::centreOn(HWND other) {
   SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style) {
+void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style, DWORD exStyle) {
   CreateParams params;
   params.className = className;
   params.caption = caption;
   params.style = style;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | exStyle;
   params.owner = owner;
   params.x = 0;
   params.y = 0;
@@ -198,6 +209,17 @@ void Form::createDialog(const wchar_t* className, const wchar_t* caption, HWND o
   params.height = 0;
   createWindow(params);
   if (SkinEngine* skins = programSkinEngine()) skins->attachForm(handle());
+}
+
+void Form::placeInCorner(HWND mainWindow, SIZE size) {
+  const HMONITOR monitor = mainWindow ? MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY)
+                                      : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  const RECT r = fitInside(
+      {info.rcWork.right - size.cx, info.rcWork.bottom - size.cy, info.rcWork.right, info.rcWork.bottom}, info.rcWork);
+  SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::setClientSize(int width96, int height96) {

@@ -38,6 +38,8 @@ class Form : public Window {
   // keyboard focus where it was (in another program, say).
   enum class Activation { Activate, None };
   int ShowModal(Activation activation = Activation::Activate);
+  // Shows the form and returns at once; the other windows stay usable.
+  void Show(Activation activation = Activation::Activate);
   bool isModal() const { return modal_; }
   // Ends a modal show with the result, or hides a modeless form.
   void closeWith(int modalResult);
@@ -55,13 +57,20 @@ class Form : public Window {
   // Creates the form as a dialog owned by owner; its size comes from
   // setClientSize. While the program's skin engine lives, the dialog takes
   // the skin's colours behind it and its labels.
-  void createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style = kDialogStyle);
+  void createDialog(const wchar_t* className, const wchar_t* caption, HWND owner, DWORD style = kDialogStyle,
+                    DWORD exStyle = 0);
   // Puts the focus on a control; it comes back there whenever the form is
   // activated again.
   void focusControl(HWND control) {
     focused_ = control;
     SetFocus(control);
   }
+  // The control that gets the focus when the user activates the form, which
+  // does not take it now (a form shown without activation).
+  void focusOnActivation(HWND control) { focused_ = control; }
+  // A modeless form that stays usable while another form is shown modally:
+  // one that asks the user something that cannot wait for that form.
+  void keepEnabledUnderModalForms();
   // Places the controls for the window's dpi; called again when it changes.
   virtual void layout() {}
   // Called after every change of look, for what the form colours itself
@@ -82,6 +91,10 @@ class Form : public Window {
   // Centres the form on another window (or the work area when none is
   // shown), inside the work area of its monitor.
   void centreOn(HWND other);
+  // Gives the form that size and puts it in the lower right corner of the
+  // work area (above the taskbar) of the monitor that shows mainWindow, or
+  // of the primary monitor without one; cut to the work area where larger.
+  void placeInCorner(HWND mainWindow, SIZE size);
   // Sizes the frame so that the client area is width x height pixels at
   // 96 dpi, scaled to the window's dpi.
   void setClientSize(int width96, int height96);

@@ -12,6 +12,7 @@ void PlatformSoundPlayer::playFile(const std::string& path, const std::string& f
 
 void PlatformSoundPlayer::enqueue(Sound sound) {
   const std::lock_guard<std::mutex> lock(mutex_);
+  if (ending_) return;
   // A sound already in line plays once: however many rings fall due in one
   // second, the line stays as short as the number of different sounds.
   const auto same = [&](const Sound& waiting) { return waiting.name == sound.name && waiting.file == sound.file; };
@@ -41,11 +42,13 @@ void PlatformSoundPlayer::playInTurn() {
   }
 }
 
-PlatformSoundPlayer::~PlatformSoundPlayer() {
+PlatformSoundPlayer::~PlatformSoundPlayer() { stop(); }
+
+void PlatformSoundPlayer::stop() {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!thread_.joinable()) return;
     ending_ = true;
+    if (!thread_.joinable()) return;
     waiting_.clear();
     changed_.notify_all();
     // A sound that was only about to start when the first stop came is cut

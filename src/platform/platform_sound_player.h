@@ -26,6 +26,9 @@ class PlatformSoundPlayer final : public SoundPlayer {
   // Put the sound in line and return at once.
   void play(const std::string& name) override;
   void playFile(const std::string& path, const std::string& fallback) override;
+  // As when the player is destroyed: the sounds in line are dropped, the one
+  // that plays is cut short, the thread ends and nothing plays any more.
+  void stop();
 
  private:
   // A built-in sound, or a file with the built-in sound that stands in for it.

@@ -670,13 +670,27 @@ void TForm1::mnTrayCloseClick() {
 }
 
 void TForm1::endProgram() {
-  // Nothing is carried out once the user has quit: not the rest of a pass
-  // that a reminder held up, nor the reminders in line behind it.
+  stopCarryingOut();
+  keepMissions();
+  PostQuitMessage(0);
+}
+
+void TForm1::endSession() {
+  stopCarryingOut();
+  keepMissionsAtSessionEnd(true);
+  // The loops that are open (a question, a dialog, the popup) end with it.
+  PostQuitMessage(0);
+}
+
+void TForm1::stopCarryingOut() {
+  // Nothing is carried out once the user has quit or the session ends: not
+  // the rest of a pass that a reminder held up, nor the reminders in line
+  // behind it, nor the power action of a notice; no sound plays on.
   Timer1.setEnabled(false);
   if (scheduler_) scheduler_->halt();
   if (actions_) actions_->dropWaitingReminders();
-  keepMissions();
-  PostQuitMessage(0);
+  if (powerCountdown_) powerCountdown_->cancel();
+  sounds_.stop();
 }
 
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -726,9 +740,6 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kKeepMessage:
       keepMissions();
       return 0;
-    case WM_ENDSESSION:
-      keepMissionsAtSessionEnd(wParam != FALSE);
-      return 0;
     case WM_CONTEXTMENU:
       // The right button in the list, Shift+F10 or the menu key.
       if (ListView1 && reinterpret_cast<HWND>(wParam) == ListView1->handle()) {
@@ -758,6 +769,16 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      r.top + (r.bottom - r.top - height) / 2, ILD_TRANSPARENT);
       return TRUE;
     }
+    case WM_QUERYENDSESSION:
+      // Windows is never held up, whatever is open: a question, a dialog,
+      // the popup or a notice.
+      return TRUE;
+    case WM_ENDSESSION:
+      // The process may end as soon as this returns: nothing is left half
+      // done (files are written whole within one command, never across
+      // messages, and missions.mis is written now without a word).
+      if (wParam) endSession();
+      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         FormClose();

@@ -160,9 +160,13 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   void loadKeptMissions();
   void showPowerNotice(MisAction action, int secondsLeft, const std::string& detail) override;
   void hidePowerNotice() override;
-  // Quit, the tray's end and the end of the session: nothing more is
-  // carried out, the sounds stop and the message loop ends.
+  // Quit and the tray's end: nothing more is carried out, the sounds stop,
+  // the missions are kept and the message loop ends.
   void endProgram();
+  // Windows ends the session: the same, with nothing shown and nothing
+  // waited for.
+  void endSession();
+  void stopCarryingOut();
   // The list takes the keyboard, with its focused row marked.
   void focusList();
 

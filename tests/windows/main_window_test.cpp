@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "storage/file_io.h"
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
+#include "ui/power_notice.h"
 #include "ui/program_windows.h"
 #include "ui/status_clock_width.h"
 #include "ui/components/form.h"
@@ -603,6 +606,66 @@ TEST_F(MainWindowTest, QuitAndTrayCloseEndTheMessageLoopAndCarryOutNothingMore) 
   EXPECT_TRUE(quitPosted());
 }
 
+TEST_F(MainWindowTest, WindowsEndingTheSessionIsNeverHeldUpAndNothingMoreIsCarriedOut) {
+  // The notice's ring "plays" until it is stopped (or five seconds pass).
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool stopped = false;
+  platform.onCall = [&](const std::string& line) {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (line == "StopSound") stopped = true;
+    changed.notify_all();
+    if (line.rfind("PlayResourceSound", 0) == 0) changed.wait_for(lock, std::chrono::seconds(5), [&] { return stopped; });
+  };
+  add("关闭计算机", "关闭计算机", "2026/12/9", "10:00:01");
+  add("执行程序", "c:\\a.exe", "2026/12/9", "10:00:30");
+  form.runCommand(cmdStart);
+  clock.setTime(10, 0, 1);
+  form.CheckMis();
+  ASSERT_NE(form.frmNotice(), nullptr);
+  const HWND notice = form.frmNotice()->handle();
+  ASSERT_TRUE(IsWindowVisible(notice));
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] {
+      return std::ranges::count(platform.calls(), "PlayResourceSound ring") > 0;
+    }));
+  }
+
+  // The user's own shut down, while the editor is open.
+  LRESULT answer = FALSE;
+  bool leftOpen = false;
+  Probe probe;
+  probe.post([&] {
+    answer = SendMessageW(form.handle(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
+  });
+  probe.post([&] {
+    // Still open with no quit to come: close it, so that the test fails
+    // instead of waiting for ever.
+    MSG pending;
+    if (PeekMessageW(&pending, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return;
+    leftOpen = true;
+    editor.closeWith(IDCANCEL);
+  });
+  editor.showEditor();  // the session's end ends it
+  EXPECT_EQ(answer, TRUE);
+  EXPECT_FALSE(leftOpen);
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_FALSE(IsWindowVisible(notice));
+  EXPECT_FALSE(form.running());
+  // The sound was cut short before the answer returned: the thread is done.
+  EXPECT_EQ(std::ranges::count(platform.calls(), "StopSound"), 1);
+
+  // The notice's time runs out, the other mission's second comes: nothing.
+  for (int i = 0; i < 70; ++i) SendMessageW(notice, WM_TIMER, TfrmNotice::kTimer1, 0);
+  clock.setTime(10, 0, 30);
+  form.CheckMis();
+  for (const std::string& call : platform.calls())
+    EXPECT_TRUE(call == "PlayResourceSound ring" || call == "StopSound") << call;
+}
+
 TEST_F(MainWindowTest, HelpHomePageAndFeedback) {
   Answers ok(IDOK);
   form.runCommand(cmdHelpContent);
@@ -781,6 +844,7 @@ TEST(MainWindowStartTest, MissionsStillToComeOrRepeatingComeBackAfterQuitAndStar
     // Windows ends the session before anything else could write the file.
     form.MisTable1.remove(1);
     SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(quitPosted());
   }
   EXPECT_EQ(readFile(kept), "执行程序\x80" "c:\\every day.exe\x80" "2026/12/11\x80" "10:30:00\x80每天\r\n");
 

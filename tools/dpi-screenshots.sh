@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Screenshots of the main window and the mission editor at 144 and 192 dpi
-# (150 and 200 per cent), each run in a Wine prefix of its own set to that
-# dpi, with sample missions: docs/main-window-144.png, docs/editor-144.png,
-# docs/editor-192.png; docs/main-window-192.png is the whole of a 1600 x 1000
-# virtual desktop, on which the main window must keep inside the work area;
-# docs/popup-144.png, the reminder popup over a virtual desktop.
+# Screenshots of the main window, the mission editor and the notice before
+# a power-off at 144 and 192 dpi (150 and 200 per cent), each run in a Wine
+# prefix of its own set to that dpi, with sample missions:
+# docs/main-window-144.png, docs/editor-144.png, docs/notice-144.png,
+# docs/editor-192.png, docs/notice-192.png (the notice shown by the disabled
+# screenshot test of settings_dialog_test); docs/main-window-192.png is the
+# whole of a 1600 x 1000 virtual desktop, on which the main window must keep
+# inside the work area; docs/popup-144.png, the reminder popup over a
+# virtual desktop.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-cmake --build --preset windows --target Horavel >/dev/null
+cmake --build --preset windows --target Horavel settings_dialog_test >/dev/null
 exe=$root/build/windows/bin/Horavel.exe
+test_exe=$root/build/windows/bin/settings_dialog_test.exe
 
 source tools/lib/wait-window.sh
 source tools/lib/sample-missions.sh
@@ -49,8 +53,17 @@ for dpi in 144 192; do
   shot "$editor" "$root/docs/editor-$dpi.png"
 
   "$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true
+
+  HORAVEL_LOOK=0 HORAVEL_DIALOG=notice "$launcher" "$test_exe" --gtest_also_run_disabled_tests \
+    --gtest_filter='*ShownForAScreenshot*' </dev/null >"$work/notice.log" 2>&1 &
+  pid=$!
+  notice=$(wait_window '^任务即将执行$')
+  sleep 2
+  shot "$notice" "$root/docs/notice-$dpi.png"
+  wait "$pid" || true
+
   "$launcher" --shutdown
-  echo "dpi $dpi: docs/main-window-$dpi.png, docs/editor-$dpi.png"
+  echo "dpi $dpi: docs/main-window-$dpi.png, docs/editor-$dpi.png, docs/notice-$dpi.png"
 done
 
 # At 200 per cent on a small screen: the main window kept inside the work

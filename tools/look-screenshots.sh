@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of the four looks under Wine, with sample missions only: the
 # main window (docs/look-<look>.png), the mission editor on the reminder
-# page (docs/editor-<look>.png), one dialog per look (about box, settings,
-# system time, release history; and the daily-mission maintenance dialog in
-# the system look) and the reminder popup over the desktop (docs/popup.png).
+# page (docs/editor-<look>.png), the notice before a power-off in the lower
+# right corner of the desktop (docs/notice-<look>.png), one dialog per
+# look (about box, settings, system time, release history; and the
+# daily-mission maintenance dialog in the system look) and the reminder
+# popup over the desktop (docs/popup.png).
 # The windows are shown by the disabled screenshot test of
 # settings_dialog_test, in a Wine virtual desktop.
 set -euo pipefail
@@ -54,6 +56,19 @@ DISPLAY=$display import -window root -crop 680x500+600+300 +repage docs/popup.pn
 wait "$pid" || true
 echo docs/popup.png
 
+# notice LOOK FILE: the lower right of the desktop, where the notice shows
+# beside the main window.
+notice() {
+  HORAVEL_LOOK=$1 HORAVEL_DIALOG=notice "$launcher" explorer /desktop=shell,1280x800 "$test_exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='*ShownForAScreenshot*' </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  wait_window '^任务即将执行$' >/dev/null
+  sleep 2.5
+  DISPLAY=$display import -window root -crop 600x300+680+500 +repage "$2"
+  wait "$pid" || true
+  echo "$2"
+}
+
 looks=(msn vista cool system)
 dialogs=(about setup time history)
 titles=('^关于程序$' '^系统设置$' '^系统时间设置$' '^升级历史$')
@@ -61,6 +76,7 @@ files=(about setup systemtime shengji)
 for i in 0 1 2 3; do
   show "$i" none '^MirolanHoravel$' "docs/look-${looks[$i]}.png"
   show "$i" editor '^添加任务$' "docs/editor-${looks[$i]}.png"
+  notice "$i" "docs/notice-${looks[$i]}.png"
   show "$i" "${dialogs[$i]}" "${titles[$i]}" "docs/${files[$i]}.png"
 done
 show 3 daily '^每日执行任务维护$' docs/daily.png

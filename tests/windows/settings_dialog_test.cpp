@@ -704,9 +704,10 @@ TEST_F(SetupDialogTest, CancelWritesNothingButSetsTheChimeFromTheFile) {
 
 // Slow, left out of the normal run: the main window in each look and a
 // dialog over it, shown for screenshots. HORAVEL_LOOK picks the look (0..3),
-// HORAVEL_DIALOG the dialog: setup, time, editor, daily, about, history or
-// popup (the reminder popup alone, over the desktop); none shows the main
-// window alone.
+// HORAVEL_DIALOG the dialog: setup, time, editor, daily, about, history,
+// popup (the reminder popup alone, over the desktop) or notice (the notice
+// before a power-off, beside the main window); none shows the main window
+// alone.
 //   settings_dialog_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
 TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   RecordingPlatformServices platform;
@@ -778,6 +779,16 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   } else if (which == "history") {
     TfrmShengji history(form.handle());
     showFor8Seconds(history);
+  } else if (which == "notice") {
+    // A power-off falls due: its notice in the lower right corner, counting.
+    form.MisTable1.append({"关闭计算机", "下班了,记得保存文件", "2026/12/9", "10:00:01", 0});
+    clock.setTime(10, 0, 1);
+    form.CheckMis();
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
+    KillTimer(nullptr, done);
+    form.powerCountdown().cancel();
   } else if (which == "popup") {
     // As a reminder shows it: beside the main window, without activation.
     TfrmTishi popup(form.handle());

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/repeat_rule.h"
 #include "platform/recording_platform_services.h"
 #include "ui/components/form.h"
 #include "ui/main_window.h"
@@ -174,12 +175,18 @@ TEST_F(PowerNoticeTest, PostponingMovesTheRowTenMinutesOnPastMidnightAndItComesD
   form.mStop();
   form.mStart();
   add("关闭计算机", "关闭计算机", "2026/12/9", "23:55:00");
+  // A daily one keeps its time of day: the night put off comes back alone.
+  form.MisTable1.append({"关闭计算机", "每晚", "2026/12/9", "23:55:00", 0, *parseRepeatText("每天")});
   passAt(23, 55, 0);
   ASSERT_TRUE(shows());
   tick();
   click(notice().btnPostpone);
   EXPECT_FALSE(shows());
+  ASSERT_EQ(form.MisTable1.count(), 3);
   EXPECT_EQ(form.MisTable1.row(0), (MisRecord{"关闭计算机", "关闭计算机", "2026/12/10", "00:05:00", 0}));
+  EXPECT_EQ(form.MisTable1.row(1),
+            (MisRecord{"关闭计算机", "每晚", "2026/12/10", "23:55:00", 0, *parseRepeatText("每天")}));
+  EXPECT_EQ(form.MisTable1.row(2), (MisRecord{"关闭计算机", "每晚", "2026/12/10", "00:05:00", 0}));
   // The list shows the new day and time.
   LVITEMW item{};
   wchar_t cell[32] = L"";
@@ -199,6 +206,8 @@ TEST_F(PowerNoticeTest, PostponingMovesTheRowTenMinutesOnPastMidnightAndItComesD
   ASSERT_TRUE(shows());
   EXPECT_EQ(textOf(notice().Label1), L"计算机将在 60 秒后关闭。");
   EXPECT_TRUE(actionsOf(platform.calls()).empty());
+  click(notice().btnNow);
+  EXPECT_EQ(actionsOf(platform.calls()), Calls{"ExitSystem 13"});
 }
 
 TEST_F(PowerNoticeTest, ASecondPowerMissionJoinsTheOpenNoticeWithTheStrongestAction) {

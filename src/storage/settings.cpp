@@ -83,8 +83,14 @@ int readNoticeSeconds(const ProfileStore& profile) {
   return seconds >= 0 && seconds <= kMaxNoticeSeconds ? seconds : kDefaultNoticeSeconds;
 }
 
+void writeNewerSetting(ProfileStore& profile, std::string_view key, int value, int defaultValue) {
+  // Stored already: two readings with different defaults agree.
+  const bool stored = profile.readInteger(kOtherSection, key, 0) == profile.readInteger(kOtherSection, key, 1);
+  if (stored || value != defaultValue) profile.writeInteger(kOtherSection, key, value);
+}
+
 void writeNoticeSeconds(ProfileStore& profile, int seconds) {
-  profile.writeInteger(kOtherSection, kNoticeKey, seconds);
+  writeNewerSetting(profile, kNoticeKey, seconds, kDefaultNoticeSeconds);
 }
 
 std::optional<ThemeEffect> themeEffect(int theme) {

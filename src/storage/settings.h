@@ -79,6 +79,7 @@ void writeAutoSpeek(ProfileStore& profile, bool on);
 inline constexpr int kDefaultNoticeSeconds = 60;
 inline constexpr int kMaxNoticeSeconds = 3600;
 int readNoticeSeconds(const ProfileStore& profile);
+// Written only when the file holds it already or it is not the default.
 void writeNoticeSeconds(ProfileStore& profile, int seconds);
 
 // What applying a theme does to the skin engine.
@@ -90,6 +91,12 @@ struct ThemeEffect {
 // 0..2: skins on with that entry; 3: skins off; anything else: nullopt,
 // nothing changes.
 std::optional<ThemeEffect> themeEffect(int theme);
+
+// A setting of section "other" that earlier versions did not have: written
+// only when the file holds it already or the value is not its default, so
+// that a config.ini nobody changed that setting in stays byte for byte what
+// earlier versions wrote.
+void writeNewerSetting(ProfileStore& profile, std::string_view key, int value, int defaultValue);
 
 // The autostart value's name under the Run key.
 inline constexpr char kRunValueName[] = "Horavel";

@@ -177,7 +177,7 @@ class SetupStepsTest : public ::testing::Test {
   int noticeSeconds = -1;
 };
 
-TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnTheChimeAndAMinutesNoticeAndOkCreatesTheKeys) {
+TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnTheChimeAndAMinutesNoticeAndOkCreatesTheOldKeys) {
   EXPECT_EQ(readThemeSelect(store), 0);
   EXPECT_EQ(themeEffect(readThemeSelect(store)), (ThemeEffect{true, 0}));
   EXPECT_TRUE(readAutoSpeek(store));
@@ -185,12 +185,18 @@ TEST_F(SetupStepsTest, FirstStartWithoutAFileGivesMsnTheChimeAndAMinutesNoticeAn
   confirm({0, false, true, readNoticeSeconds(store)});
   EXPECT_EQ(store.text("theme", "select"), "0");
   EXPECT_EQ(store.text("other", "autospeek"), "1");
-  EXPECT_EQ(store.text("other", "notice"), "60");
+  // The notice left at its default: config.ini is what earlier versions
+  // wrote; once chosen or stored, it is written like the others.
+  EXPECT_EQ(store.text("other", "notice"), std::nullopt);
   EXPECT_EQ(applied, std::vector<int>{0});
   EXPECT_TRUE(autoSpeek);
   EXPECT_EQ(noticeSeconds, 60);
   // Unticked with no value: the registry is only read.
   EXPECT_EQ(platform.calls(), std::vector<std::string>{"ReadRunValue Horavel"});
+  confirm({0, false, true, 15});
+  EXPECT_EQ(store.text("other", "notice"), "15");
+  confirm({0, false, true, 60});
+  EXPECT_EQ(store.text("other", "notice"), "60");
 }
 
 TEST_F(SetupStepsTest, SelectSevenKeepsTheLookShowsNoChoiceAndOkWritesMinusOne) {

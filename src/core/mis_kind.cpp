@@ -17,3 +17,12 @@ int noticeStrength(MisAction action) {
     default: return 0;
   }
 }
+
+std::string_view kindName(MisAction action) {
+  for (const MisKind& kind : kMisKinds) {
+    if (kind.action == action) return kind.name;
+  }
+  return {};
+}
+
+bool isPowerKind(MisAction action) { return noticeStrength(action) > 0; }

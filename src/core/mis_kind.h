@@ -51,3 +51,11 @@ const MisKind* findMisKind(std::string_view kindName);
 // is carried out, the strongest: power off over restart over log off over
 // hibernate over sleep. 0 for every other action, which needs no notice.
 int noticeStrength(MisAction action);
+
+// The display name of the kind that carries out action.
+std::string_view kindName(MisAction action);
+
+// The kinds that end the session or put the computer to sleep (those with a
+// notice): never carried out late, since a computer that was just woken or
+// whose clock jumped must not go off on its own.
+bool isPowerKind(MisAction action);

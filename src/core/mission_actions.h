@@ -24,6 +24,13 @@ class MissionActions {
   virtual void mMonitorOff() = 0;
   virtual void mSleep() = 0;
   virtual void mHibernate() = 0;
+
+  // The system's error text when the action just called failed (a program
+  // that cannot start, an address that cannot be opened, a power request
+  // refused), once; empty when it went through or its end is not known yet
+  // (a sound plays on). Nothing is shown when an action fails: the history
+  // keeps it.
+  virtual std::string takeFailure() { return {}; }
 };
 
 // Calls the action; detail goes to the actions that take one, as a copy, so

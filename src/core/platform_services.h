@@ -3,8 +3,10 @@
 // logic builds and runs without Windows. Texts are code page 936 bytes.
 // Every operation runs on the GUI thread and returns when the system call
 // returns, except the two sound operations, which the sound player calls
-// from its own thread; none reports a failure unless its comment says so.
+// from its own thread. Requests answer whether they went through, for the
+// history alone; none throws unless its comment says so.
 
+#include <optional>
 #include <string>
 
 #include "core/clock.h"
@@ -12,6 +14,11 @@
 using WindowHandle = void*;
 
 enum class ShellVerb { Default, Open };
+
+// What the system answered a request: nothing when it went through, else
+// its error text (code page 936). The user sees nothing of it at the
+// moment; the history keeps it.
+using RequestFailure = std::optional<std::string>;
 
 // ExitSystem flags.
 inline constexpr unsigned kExitPowerOff = 13;  // shutdown, forced, power off
@@ -24,26 +31,26 @@ class PlatformServices {
 
   // Enables the shutdown privilege and asks Windows to end the session;
   // does nothing when the privilege can't be had.
-  virtual void ExitSystem(unsigned flags) = 0;
+  virtual RequestFailure ExitSystem(unsigned flags) = 0;
   // Locks the computer: the user's session stays, behind the sign-in screen.
-  virtual void LockComputer() = 0;
+  virtual RequestFailure LockComputer() = 0;
   // Turns the displays off; they come back on at the next key or mouse move.
   virtual void MonitorOff() = 0;
   // Enable the shutdown privilege as ExitSystem does, then put the computer
   // to sleep, or into hibernation; the events that wake it stay allowed.
   // Nothing happens when the privilege can't be had.
-  virtual void SleepSystem() = 0;
-  virtual void HibernateSystem() = 0;
+  virtual RequestFailure SleepSystem() = 0;
+  virtual RequestFailure HibernateSystem() = 0;
   // Whether this computer can hibernate (it is switched on and has its file).
   virtual bool HibernationAvailable() = 0;
-  // Opens a program, file, web address or mailto: address; failures pass silently.
-  virtual void ShellOpen(ShellVerb verb, const std::string& target) = 0;
+  // Opens a program, file, web address or mailto: address.
+  virtual RequestFailure ShellOpen(ShellVerb verb, const std::string& target) = 0;
   // Plays a WAVE resource of the executable and returns when it has finished;
   // an unknown name plays the system's default sound.
-  virtual void PlayResourceSound(const std::string& name) = 0;
-  // Plays a sound file and returns when it has finished; false when the
+  virtual RequestFailure PlayResourceSound(const std::string& name) = 0;
+  // Plays a sound file and returns when it has finished; a failure when the
   // file is missing or cannot be played (nothing sounds then).
-  virtual bool PlaySoundFile(const std::string& path) = 0;
+  virtual RequestFailure PlaySoundFile(const std::string& path) = 0;
   // Cuts short the sound PlayResourceSound plays now, from another thread.
   virtual void StopSound() = 0;
   virtual void SimpleBeep() = 0;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <utility>
 #include <vector>
 
+#include "core/missed_missions.h"
 #include "core/power_countdown.h"
 #include "core/repeat_dates.h"
 
@@ -91,12 +93,24 @@ void Scheduler::halt() {
 void Scheduler::takeSeconds(const LocalDateTime& now, Stretch& stretch) {
   const long long current = wallSecond(now);
   stretch.first = stretch.last = current;
+  const std::optional<long long> wokenFor = std::exchange(wokenFor_, std::nullopt);
   if (running_) {
     const long long reading = readingOf(now);
     // A clock set back examines the current second, so a row fires again
-    // when its time comes again; a gap too long to make up does the same.
-    // The same second twice examines nothing the second time.
-    if (reading >= lastReading_ && current - lastExamined_ <= kMakeUpSeconds) stretch.first = lastExamined_ + 1;
+    // when its time comes again. The same second twice examines nothing
+    // the second time.
+    if (reading >= lastReading_) {
+      stretch.first = lastExamined_ + 1;
+      if (current - lastExamined_ > kMakeUpSeconds) {
+        // A gap: only the current second as usual, or from the second the
+        // computer was woken for, if that is recent enough.
+        stretch.first = current;
+        if (wokenFor && *wokenFor > lastExamined_ && *wokenFor <= current && current - *wokenFor <= kMakeUpSeconds)
+          stretch.first = *wokenFor;
+        stretch.gapFirst = lastExamined_ + 1;
+        stretch.gapLast = stretch.first - 1;
+      }
+    }
     // Fixed now: a pass nested in this one's actions starts after these.
     lastExamined_ = current;
     lastReading_ = reading;
@@ -120,17 +134,22 @@ void Scheduler::CheckMis() {
   Stretch stretch;
   takeSeconds(now, stretch);
   if (stretch.first > stretch.last) return;
+  // The gap's repeating rows move on with a trace, before a new day moves
+  // every row left behind.
+  std::vector<DueRow> due;
+  if (stretch.gapFirst <= stretch.gapLast) takeMissed(stretch, wallSecond(now), due);
   followTheDate(wallSecond(now), stretch);
 
   // One scan of the table; no action has run yet, so the table stands still.
-  std::vector<DueRow> due;
+  const std::size_t made = due.size();
   const int count = table_.count();
   for (int i = 0; i < count; ++i) {
     if (const std::optional<long long> second = dueSecond(table_.row(i), stretch))
       due.push_back({*second, table_.rowId(i)});
   }
   // In the order of their seconds; rows of one second stay in table order.
-  std::stable_sort(due.begin(), due.end(), [](const DueRow& a, const DueRow& b) { return a.second < b.second; });
+  std::stable_sort(due.begin() + static_cast<std::ptrdiff_t>(made), due.end(),
+                   [](const DueRow& a, const DueRow& b) { return a.second < b.second; });
 
   // A failing action must not cost the missions after it: they run, and
   // the first failure is reported afterwards.
@@ -143,12 +162,13 @@ void Scheduler::CheckMis() {
     // or edited rows: a deleted row is gone, an edited one must still be due
     // in the same second.
     const int i = table_.indexOf(entry.row);
-    if (i < 0 || dueSecond(table_.row(i), stretch) != entry.second) continue;
+    if (i < 0) continue;
+    if (entry.late ? table_.row(i) != *entry.late : dueSecond(table_.row(i), stretch) != entry.second) continue;
     try {
       // Moved on before it is carried out: its action may run a modal loop
-      // or end the session.
-      moveOn(i, entry.second);
-      dispatch(i, entry.second);
+      // or end the session. (A late row has moved on already.)
+      if (!entry.late) moveOn(i, entry.second);
+      dispatch(i, entry);
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }
@@ -212,17 +232,52 @@ void Scheduler::moveOn(int i, long long second) {
     table_.redate({{i, std::move(*date)}});
 }
 
-void Scheduler::dispatch(int i, long long second) {
+void Scheduler::takeMissed(const Stretch& stretch, long long current, std::vector<DueRow>& due) {
+  GapFindings found = findMissed(table_, stretch.gapFirst, stretch.gapLast, stretch.first, current, text_);
+  table_.redate(found.moves);
+  const LocalDateTime now = clock_.now();
+  std::vector<MisRecord> told;
+  for (const MissedOccurrence& missed : found.missed) {
+    const MisRecord& row = table_.row(missed.row);
+    if (missed.carriedOutLate) {
+      due.push_back({missed.second, table_.rowId(missed.row), row});
+      continue;
+    }
+    record({now, row.kindName, row.detail, MissionOutcome::Missed, fromWallSecond(missed.second), {}});
+    if (missed.told) {
+      const LocalDateTime at = fromWallSecond(missed.second);
+      told.push_back({row.kindName, row.detail, text_.dateText(at), text_.timeText(at), row.imageIndex, {}});
+    }
+  }
+  if (!told.empty() && missed_) missed_->showMissed(std::move(told));
+}
+
+void Scheduler::dispatch(int i, const DueRow& entry) {
   // The kind is looked up once: after the action has run, this index may
   // hold another row.
   const MisRecord& row = table_.row(i);
   const MisKind* kind = findMisKind(row.kindName);
   if (!kind) return;
+  // A power mission's end is the notice's to tell.
   if (powerNotice_ && noticeStrength(kind->action) > 0) {
-    powerNotice_->due(kind->action, table_.rowId(i), second, row);
-  } else {
-    perform(actions_, kind->action, row.detail);
+    powerNotice_->due(kind->action, table_.rowId(i), entry.second, row);
+    return;
   }
+  HistoryEntry done{clock_.now(), row.kindName, row.detail, MissionOutcome::CarriedOut, std::nullopt, {}};
+  if (entry.late) {
+    done.outcome = MissionOutcome::CarriedOutLate;
+    done.due = fromWallSecond(entry.second);
+  }
+  perform(actions_, kind->action, row.detail);
+  if (std::string failure = actions_.takeFailure(); !failure.empty()) {
+    done.outcome = MissionOutcome::Failed;
+    done.failure = std::move(failure);
+  }
+  record(done);
+}
+
+void Scheduler::record(const HistoryEntry& entry) {
+  if (history_) history_->record(entry);
 }
 
 void Scheduler::chime(const Stretch& stretch) {

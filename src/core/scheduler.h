@@ -1,15 +1,19 @@
 #pragma once
-// The once-a-second pass over the mission table: shows the clock, moves
-// repeating rows on to a new day, fires every mission due in the seconds
-// since the previous pass, then sounds the hourly chime.
+// The once-a-second pass over the mission table: shows the clock, deals
+// with the missions of a gap it could not watch, moves repeating rows on to
+// a new day, fires every mission due in the seconds since the previous
+// pass, then sounds the hourly chime. What became of each mission goes to
+// the history.
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/date_time_text.h"
 #include "core/mission_actions.h"
+#include "core/mission_history.h"
 #include "core/mission_table.h"
 #include "core/sound_player.h"
 
@@ -20,6 +24,15 @@ class StatusClockView {
  public:
   virtual ~StatusClockView() = default;
   virtual void showStatusClock(const std::string& text) = 0;
+};
+
+// Where the user is told of missions that a gap cost and that were not
+// carried out: their rows with the date and time they were due. It must not
+// hold the pass up (no modal loop).
+class MissedMissionsView {
+ public:
+  virtual ~MissedMissionsView() = default;
+  virtual void showMissed(std::vector<MisRecord> rows) = 0;
 };
 
 // Reads a time text as hour ':' minute ':' second, each a decimal integer
@@ -35,9 +48,10 @@ std::optional<TimeOfDay> readMissionTime(const DateTimeText& text, std::string_v
 // the clip for 24 o'clock.
 std::string chimeSoundName(int hour);
 
-// The most seconds a pass makes up. A longer gap means the computer slept or
-// the clock was set forward: missions of that time are stale (a power-off
-// must not fire on wake), and only the current second is examined.
+// The most seconds a pass makes up as if they had each had a pass. A longer
+// gap means the computer slept or the clock was set forward: only the
+// current second is examined as usual, and the missions of the gap go by
+// the rules of findMissed (a power-off never fires on wake).
 inline constexpr int kMakeUpSeconds = 60;
 
 class Scheduler {
@@ -49,6 +63,12 @@ class Scheduler {
   // Due power missions go to the notice that comes before their action;
   // without one (nullptr) they act at once.
   void handPowerTo(PowerCountdown* notice) { powerNotice_ = notice; }
+  // Where carried out, late, missed and failed missions are told, and
+  // where missed ones are shown; either may be null.
+  void reportTo(MissionHistory* history, MissedMissionsView* missed) {
+    history_ = history;
+    missed_ = missed;
+  }
 
   // The timer has been switched on: the first pass examines the second
   // after this one.
@@ -58,6 +78,10 @@ class Scheduler {
   // The program ends: the pass under way carries out nothing more (a
   // reminder's popup may have held it up), and no later pass runs.
   void halt();
+  // The computer was woken for the mission due at second: if the next pass
+  // comes at most kMakeUpSeconds after it, that second and those after it
+  // are examined as usual, however long the computer took to come up.
+  void wokenFor(long long second) { wokenFor_ = second; }
 
   // One pass. It examines every second since the previous pass (at most the
   // last kMakeUpSeconds), fixed when it begins, so a busy thread delays a
@@ -65,6 +89,11 @@ class Scheduler {
   // The due rows fire in the order of their seconds, rows of one second in
   // table order; a repeating row moves to its next occurrence as it fires.
   // Then the hourly chime.
+  //
+  // Seconds further back than that (the computer slept, the clock was set
+  // forward) are a gap: the history learns of every mission due in it,
+  // missed or carried out late, the view of those not carried out at all,
+  // and the ones to make up are carried out first, in table order.
   //
   // The first pass of a new day (or after the clock was set back) moves
   // each repeating row that lies behind to its next occurrence; after the
@@ -85,10 +114,16 @@ class Scheduler {
     long long last = -1;
     long long days[2] = {};
     std::string dateTexts[2];
+    // The gap before first, when there is one (none when gapFirst > gapLast).
+    long long gapFirst = 0;
+    long long gapLast = -1;
   };
   struct DueRow {
     long long second;
     MisTable::RowId row;
+    // A row of a gap carried out late: the row as it was found, which it
+    // must still be when its turn comes.
+    std::optional<MisRecord> late = std::nullopt;
   };
 
   // Fixes the seconds of a pass that began at now.
@@ -98,9 +133,13 @@ class Scheduler {
   // A new day or the clock set back since the previous pass: repeating rows
   // move to their next occurrence.
   void followTheDate(long long current, const Stretch& stretch);
+  // The missions of the stretch's gap: told, moved on, and those to make up
+  // put in due.
+  void takeMissed(const Stretch& stretch, long long current, std::vector<DueRow>& due);
   // Moves a repeating row that fires at second to its next occurrence.
   void moveOn(int row, long long second);
-  void dispatch(int row, long long second);
+  void dispatch(int row, const DueRow& entry);
+  void record(const HistoryEntry& entry);
   void chime(const Stretch& stretch);
 
   MisTable& table_;
@@ -111,6 +150,9 @@ class Scheduler {
   StatusClockView& statusClock_;
   const bool& autoSpeek_;
   PowerCountdown* powerNotice_ = nullptr;
+  MissionHistory* history_ = nullptr;
+  MissedMissionsView* missed_ = nullptr;
+  std::optional<long long> wokenFor_;
   // Between Start and Pause or Stop: the last second examined and the
   // latest pass's clock reading in milliseconds, which tells a clock set back.
   bool running_ = false;

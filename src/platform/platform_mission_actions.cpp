@@ -37,26 +37,33 @@ PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, Remin
 PlatformMissionActions::PlatformMissionActions(PlatformServices& platform, SoundPlayer& sounds)
     : platform_(platform), popup_(nullptr), sounds_(sounds) {}
 
-void PlatformMissionActions::mShutdown() { platform_.ExitSystem(kExitPowerOff); }
+void PlatformMissionActions::keep(RequestFailure failure) { failure_ = failure.value_or(std::string()); }
 
-void PlatformMissionActions::mReboot() { platform_.ExitSystem(kExitReboot); }
+std::string PlatformMissionActions::takeFailure() { return std::exchange(failure_, std::string()); }
 
-void PlatformMissionActions::mLogoff() { platform_.ExitSystem(kExitLogoff); }
+void PlatformMissionActions::mShutdown() { keep(platform_.ExitSystem(kExitPowerOff)); }
 
-void PlatformMissionActions::mLock() { platform_.LockComputer(); }
+void PlatformMissionActions::mReboot() { keep(platform_.ExitSystem(kExitReboot)); }
 
-void PlatformMissionActions::mMonitorOff() { platform_.MonitorOff(); }
+void PlatformMissionActions::mLogoff() { keep(platform_.ExitSystem(kExitLogoff)); }
 
-void PlatformMissionActions::mSleep() { platform_.SleepSystem(); }
+void PlatformMissionActions::mLock() { keep(platform_.LockComputer()); }
 
-void PlatformMissionActions::mHibernate() { platform_.HibernateSystem(); }
+void PlatformMissionActions::mMonitorOff() {
+  failure_.clear();
+  platform_.MonitorOff();
+}
 
-void PlatformMissionActions::mExecPro(std::string path) { platform_.ShellOpen(ShellVerb::Default, path); }
+void PlatformMissionActions::mSleep() { keep(platform_.SleepSystem()); }
 
-void PlatformMissionActions::mOpenFile(std::string path) { platform_.ShellOpen(ShellVerb::Open, path); }
+void PlatformMissionActions::mHibernate() { keep(platform_.HibernateSystem()); }
+
+void PlatformMissionActions::mExecPro(std::string path) { keep(platform_.ShellOpen(ShellVerb::Default, path)); }
+
+void PlatformMissionActions::mOpenFile(std::string path) { keep(platform_.ShellOpen(ShellVerb::Open, path)); }
 
 void PlatformMissionActions::mOpenUrl(std::string url) {
-  platform_.ShellOpen(ShellVerb::Open, opensAsAnAddress(url) ? url : "http://" + url);
+  keep(platform_.ShellOpen(ShellVerb::Open, opensAsAnAddress(url) ? url : "http://" + url));
 }
 
 namespace {
@@ -76,18 +83,24 @@ bool startsWithMailto(const std::string& address) {
 
 void PlatformMissionActions::mEmail(std::string address) {
   // The address as stored, without escaping; "mailto:" once.
-  platform_.ShellOpen(ShellVerb::Open, startsWithMailto(address) ? address : "mailto:" + address);
+  keep(platform_.ShellOpen(ShellVerb::Open, startsWithMailto(address) ? address : "mailto:" + address));
 }
 
 void PlatformMissionActions::mRing(std::string soundFile) {
-  if (soundFile.empty() || soundFile == kBuiltInRing) {
-    sounds_.play("ring");
-  } else {
-    sounds_.playFile(soundFile, "ring");
+  failure_.clear();
+  const bool builtIn = soundFile.empty() || soundFile == kBuiltInRing;
+  SoundPlayer::Failed failed;
+  if (history_) {
+    failed = [history = history_, clock = clock_, soundFile](const std::string& errorText) {
+      history->record({clock->now(), std::string(kindName(MisAction::Ring)), soundFile,
+                       MissionOutcome::Failed, std::nullopt, errorText});
+    };
   }
+  sounds_.ring(builtIn ? std::string() : soundFile, "ring", std::move(failed));
 }
 
 void PlatformMissionActions::mMessage(std::string message) {
+  failure_.clear();
   waiting_.push_back(std::move(message));
   // A nested pass: the call below us shows it in turn. Before the popup
   // exists no pass runs; a text would wait for the next reminder.

@@ -15,7 +15,9 @@
 #include <deque>
 #include <string>
 
+#include "core/clock.h"
 #include "core/mission_actions.h"
+#include "core/mission_history.h"
 #include "core/platform_services.h"
 #include "core/sound_player.h"
 
@@ -54,6 +56,15 @@ class PlatformMissionActions final : public MissionActions {
   void mMonitorOff() override;
   void mSleep() override;
   void mHibernate() override;
+  std::string takeFailure() override;
+
+  // Where a ring whose sound could not play is recorded as failed: on the
+  // sound player's thread, once the ring's action is long over, at the
+  // clock's time then.
+  void reportRingsTo(MissionHistory& history, const Clock& clock) {
+    history_ = &history;
+    clock_ = &clock;
+  }
 
   // True while a reminder's popup is up (or between two reminders in line).
   bool showingReminder() const { return showing_; }
@@ -65,10 +76,15 @@ class PlatformMissionActions final : public MissionActions {
 
  private:
   void showOne(const std::string& message);
+  // What the request of the action under way answered.
+  void keep(RequestFailure failure);
 
   PlatformServices& platform_;
   ReminderPopup* popup_;
   SoundPlayer& sounds_;
   bool showing_ = false;
   std::deque<std::string> waiting_;
+  std::string failure_;  // of the latest action, until taken
+  MissionHistory* history_ = nullptr;
+  const Clock* clock_ = nullptr;
 };

@@ -4,10 +4,14 @@
 #include <chrono>
 #include <utility>
 
-void PlatformSoundPlayer::play(const std::string& name) { enqueue({name, {}}); }
+void PlatformSoundPlayer::play(const std::string& name) { enqueue({name, {}, {}}); }
 
 void PlatformSoundPlayer::playFile(const std::string& path, const std::string& fallback) {
-  enqueue({fallback, path});
+  enqueue({fallback, path, {}});
+}
+
+void PlatformSoundPlayer::ring(const std::string& path, const std::string& fallback, Failed failed) {
+  enqueue({fallback, path, std::move(failed)});
 }
 
 void PlatformSoundPlayer::enqueue(Sound sound) {
@@ -31,9 +35,16 @@ void PlatformSoundPlayer::playInTurn() {
     waiting_.pop_front();
     playing_ = true;
     lock.unlock();
-    // A sound that can't be played passes silently, like every sound.
+    // A sound that can't be played passes silently; a mission's ring
+    // tells the history.
     try {
-      if (sound.file.empty() || !platform_.PlaySoundFile(sound.file)) platform_.PlayResourceSound(sound.name);
+      RequestFailure failure;
+      if (!sound.file.empty()) failure = platform_.PlaySoundFile(sound.file);
+      if (sound.file.empty() || failure) {
+        RequestFailure builtIn = platform_.PlayResourceSound(sound.name);
+        if (!failure) failure = std::move(builtIn);
+      }
+      if (failure && sound.failed) sound.failed(*failure);
     } catch (...) {
     }
     lock.lock();

@@ -26,6 +26,8 @@ class PlatformSoundPlayer final : public SoundPlayer {
   // Put the sound in line and return at once.
   void play(const std::string& name) override;
   void playFile(const std::string& path, const std::string& fallback) override;
+  // failed is called on the player's thread.
+  void ring(const std::string& path, const std::string& fallback, Failed failed) override;
   // As when the player is destroyed: the sounds in line are dropped, the one
   // that plays is cut short, the thread ends and nothing plays any more.
   void stop();
@@ -35,6 +37,7 @@ class PlatformSoundPlayer final : public SoundPlayer {
   struct Sound {
     std::string name;
     std::string file;
+    Failed failed;
   };
   void enqueue(Sound sound);
   void playInTurn();

@@ -25,29 +25,44 @@ void RecordingPlatformServices::clearCalls() {
   calls_.clear();
 }
 
-void RecordingPlatformServices::ExitSystem(unsigned flags) { record("ExitSystem " + std::to_string(flags)); }
+RequestFailure RecordingPlatformServices::request(std::string line) {
+  RequestFailure failure;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (const auto refused = refusals.find(line); refused != refusals.end()) failure = refused->second;
+  }
+  record(std::move(line));
+  return failure;
+}
 
-void RecordingPlatformServices::LockComputer() { record("LockComputer"); }
+RequestFailure RecordingPlatformServices::ExitSystem(unsigned flags) {
+  return request("ExitSystem " + std::to_string(flags));
+}
+
+RequestFailure RecordingPlatformServices::LockComputer() { return request("LockComputer"); }
 
 void RecordingPlatformServices::MonitorOff() { record("MonitorOff"); }
 
-void RecordingPlatformServices::SleepSystem() { record("SleepSystem"); }
+RequestFailure RecordingPlatformServices::SleepSystem() { return request("SleepSystem"); }
 
-void RecordingPlatformServices::HibernateSystem() { record("HibernateSystem"); }
+RequestFailure RecordingPlatformServices::HibernateSystem() { return request("HibernateSystem"); }
 
 bool RecordingPlatformServices::HibernationAvailable() { return hibernationAvailable; }
 
-void RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {
-  record(std::string("ShellOpen ") + (verb == ShellVerb::Open ? "open " : "- ") + target);
+RequestFailure RecordingPlatformServices::ShellOpen(ShellVerb verb, const std::string& target) {
+  return request(std::string("ShellOpen ") + (verb == ShellVerb::Open ? "open " : "- ") + target);
 }
 
-void RecordingPlatformServices::PlayResourceSound(const std::string& name) { record("PlayResourceSound " + name); }
+RequestFailure RecordingPlatformServices::PlayResourceSound(const std::string& name) {
+  return request("PlayResourceSound " + name);
+}
 
-bool RecordingPlatformServices::PlaySoundFile(const std::string& path) {
+RequestFailure RecordingPlatformServices::PlaySoundFile(const std::string& path) {
   record("PlaySoundFile " + path);
   const std::lock_guard<std::mutex> lock(mutex_);
   const auto found = playableFiles.find(path);
-  return found != playableFiles.end() && found->second;
+  if (found != playableFiles.end() && found->second) return std::nullopt;
+  return std::string("cannot play");
 }
 
 void RecordingPlatformServices::StopSound() { record("StopSound"); }

@@ -12,15 +12,15 @@
 
 class RecordingPlatformServices final : public PlatformServices {
  public:
-  void ExitSystem(unsigned flags) override;
-  void LockComputer() override;
+  RequestFailure ExitSystem(unsigned flags) override;
+  RequestFailure LockComputer() override;
   void MonitorOff() override;
-  void SleepSystem() override;
-  void HibernateSystem() override;
+  RequestFailure SleepSystem() override;
+  RequestFailure HibernateSystem() override;
   bool HibernationAvailable() override;
-  void ShellOpen(ShellVerb verb, const std::string& target) override;
-  void PlayResourceSound(const std::string& name) override;
-  bool PlaySoundFile(const std::string& path) override;
+  RequestFailure ShellOpen(ShellVerb verb, const std::string& target) override;
+  RequestFailure PlayResourceSound(const std::string& name) override;
+  RequestFailure PlaySoundFile(const std::string& path) override;
   void StopSound() override;
   void SimpleBeep() override;
   bool SetClock(const LocalDateTime& local) override;
@@ -44,6 +44,10 @@ class RecordingPlatformServices final : public PlatformServices {
   bool hibernationAvailable = true;
   // What PlaySoundFile answers for each path; false for any other.
   std::map<std::string, bool> playableFiles;
+  // Requests the system refuses, by their call's line ("ExitSystem 13",
+  // "ShellOpen - c:\\a.exe", "PlayResourceSound ring"), with the error text
+  // it gives; a file PlaySoundFile cannot play answers "cannot play".
+  std::map<std::string, std::string> refusals;
   // The Run key's values; a value listed in nonStringValues is of another type.
   std::map<std::string, std::string> runValues;
   std::vector<std::string> nonStringValues;
@@ -55,6 +59,8 @@ class RecordingPlatformServices final : public PlatformServices {
 
  private:
   void record(std::string line);
+  // Records a request and gives what refusals holds for it.
+  RequestFailure request(std::string line);
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
 };

@@ -5,15 +5,15 @@
 
 class WindowsPlatformServices final : public PlatformServices {
  public:
-  void ExitSystem(unsigned flags) override;
-  void LockComputer() override;
+  RequestFailure ExitSystem(unsigned flags) override;
+  RequestFailure LockComputer() override;
   void MonitorOff() override;
-  void SleepSystem() override;
-  void HibernateSystem() override;
+  RequestFailure SleepSystem() override;
+  RequestFailure HibernateSystem() override;
   bool HibernationAvailable() override;
-  void ShellOpen(ShellVerb verb, const std::string& target) override;
-  void PlayResourceSound(const std::string& name) override;
-  bool PlaySoundFile(const std::string& path) override;
+  RequestFailure ShellOpen(ShellVerb verb, const std::string& target) override;
+  RequestFailure PlayResourceSound(const std::string& name) override;
+  RequestFailure PlaySoundFile(const std::string& path) override;
   void StopSound() override;
   void SimpleBeep() override;
   bool SetClock(const LocalDateTime& local) override;

@@ -26,18 +26,21 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens for reading in binary mode; the path stays wide on Windows so any
+// Opens in binary mode ("rb", "ab"); the path stays wide on Windows so any
 // file name works.
-FileHandle openForReading(const std::filesystem::path& file) {
+FileHandle openFile(const std::filesystem::path& file, const char* mode) {
   clearRuntimeError();
 #ifdef _WIN32
-  std::FILE* f = _wfopen(file.c_str(), L"rb");
+  const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+  std::FILE* f = _wfopen(file.c_str(), wideMode.c_str());
 #else
-  std::FILE* f = std::fopen(file.c_str(), "rb");
+  std::FILE* f = std::fopen(file.c_str(), mode);
 #endif
   if (f == nullptr) throwFileErrorFromErrno();
   return FileHandle(f);
 }
+
+FileHandle openForReading(const std::filesystem::path& file) { return openFile(file, "rb"); }
 
 // Creates a file under a name nothing holds yet; nullptr when one does.
 // Any other failure throws.
@@ -128,6 +131,26 @@ std::string readFileBytes(const std::filesystem::path& file) {
   }
   closeFile(std::move(f));
   return bytes;
+}
+
+std::string readFileTail(const std::filesystem::path& file, std::size_t count) {
+  FileHandle f = openForReading(file);
+  clearRuntimeError();
+  if (std::fseek(f.get(), 0, SEEK_END) != 0) throwFileErrorFromErrno();
+  const long size = std::ftell(f.get());
+  if (size < 0) throwFileErrorFromErrno();
+  const long from = size > static_cast<long>(count) ? size - static_cast<long>(count) : 0;
+  if (std::fseek(f.get(), from, SEEK_SET) != 0) throwFileErrorFromErrno();
+  std::string bytes(static_cast<std::size_t>(size - from), '\0');
+  if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) throwFileErrorFromErrno();
+  closeFile(std::move(f));
+  return bytes;
+}
+
+void appendFileBytes(const std::filesystem::path& file, std::string_view bytes) {
+  FileHandle f = openFile(file, "ab");
+  writeAll(f.get(), bytes);
+  closeFile(std::move(f));
 }
 
 void writeFileReplacing(const std::filesystem::path& target, std::string_view bytes) {

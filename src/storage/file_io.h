@@ -11,6 +11,13 @@
 // Every byte of the file.
 std::string readFileBytes(const std::filesystem::path& file);
 
+// The last bytes of the file, at most count of them.
+std::string readFileTail(const std::filesystem::path& file, std::size_t count);
+
+// Adds bytes at the end of the file (created when missing) in one write,
+// flushed before the file is closed.
+void appendFileBytes(const std::filesystem::path& file, std::string_view bytes);
+
 // Makes target hold exactly bytes without ever leaving it half written: the
 // bytes go to a temporary file of this save alone in the same folder
 // ("<target>.<process>-<count>.saving", created new), which then replaces

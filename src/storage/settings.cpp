@@ -93,6 +93,8 @@ void writeNoticeSeconds(ProfileStore& profile, int seconds) {
   writeNewerSetting(profile, kNoticeKey, seconds, kDefaultNoticeSeconds);
 }
 
+bool readWake(const ProfileStore& profile) { return profile.readInteger(kOtherSection, kWakeKey, 0) != 0; }
+
 std::optional<ThemeEffect> themeEffect(int theme) {
   if (theme == kSystemTheme) return ThemeEffect{false, 0};
   if (isValidTheme(theme)) return ThemeEffect{true, theme};
@@ -138,6 +140,7 @@ bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const Se
   }
   writeAutoSpeek(profile, choices.autoSpeek);
   writeNoticeSeconds(profile, choices.noticeSeconds);
+  if (choices.wake != readWake(profile)) profile.writeInteger(kOtherSection, kWakeKey, choices.wake ? 1 : 0);
   applyTheme(choices.theme);
   autoSpeek = choices.autoSpeek;
   noticeSeconds = choices.noticeSeconds;

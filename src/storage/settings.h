@@ -1,8 +1,9 @@
 #pragma once
 // The settings kept in config.ini beside the program: the look (section
 // "theme", key "select"), the hourly chime (section "other", key
-// "autospeek") and the notice before a power action (section "other", key
-// "notice"). The file is reached key by key through a ProfileStore; on
+// "autospeek"), the notice before a power action (section "other", key
+// "notice") and waking the computer for a mission (section "other", key
+// "wake"). The file is reached key by key through a ProfileStore; on
 // Windows that is the profile API, in tests a store in memory.
 
 #include <filesystem>
@@ -48,6 +49,7 @@ inline constexpr std::string_view kThemeKey = "select";
 inline constexpr std::string_view kOtherSection = "other";
 inline constexpr std::string_view kAutoSpeekKey = "autospeek";
 inline constexpr std::string_view kNoticeKey = "notice";
+inline constexpr std::string_view kWakeKey = "wake";
 
 // config.ini in the program's folder.
 std::filesystem::path configPath(const std::filesystem::path& programFolder);
@@ -82,6 +84,10 @@ int readNoticeSeconds(const ProfileStore& profile);
 // Written only when the file holds it already or it is not the default.
 void writeNoticeSeconds(ProfileStore& profile, int seconds);
 
+// Waking the computer for the next mission: off unless the stored value is
+// other than 0; off when absent.
+bool readWake(const ProfileStore& profile);
+
 // What applying a theme does to the skin engine.
 struct ThemeEffect {
   bool skinsOn = true;
@@ -112,8 +118,9 @@ class PlatformServices;
 // The settings dialog's confirmation: store the theme, then autostart
 // (written only when ticked and absent, deleted only when unticked and
 // present; an existing value keeps whatever it holds), then store the
-// chime and the notice; only when all that succeeded are the look, the
-// chime and the notice applied.
+// chime, the notice and waking; only when all that succeeded are the look,
+// the chime and the notice applied (the main window reads waking again
+// after the dialog).
 // A failure stops the steps where it happens and applies nothing: a theme
 // already stored is stored back as it was when autostart fails, so the
 // next start shows the look of today too. False when autostart was to go
@@ -124,6 +131,9 @@ struct SetupChoices {
   bool autoRun = true;
   bool autoSpeek = true;
   int noticeSeconds = kDefaultNoticeSeconds;
+  // Stored after the notice, and only when it differs from what is stored:
+  // a file that never had it stays as it was.
+  bool wake = false;
 };
 [[nodiscard]] bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
                                    const std::string& exePath, const std::function<void(int)>& applyTheme,

@@ -16,6 +16,7 @@
 #include "core/scheduler.h"
 #include "storage/file_error.h"
 #include "storage/file_io.h"
+#include "storage/history_log.h"
 #include "storage_test_support.h"
 
 namespace {
@@ -478,4 +479,51 @@ TEST_F(MissionFileTest, HundredThousandRowsLoadFast) {
   EXPECT_EQ(table.row(rows - 1).imageIndex, 3);
   // Generous enough for a sanitizer build; a quadratic reader takes minutes.
   EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 3000);
+}
+
+// ---- The history beside the program ----
+
+TEST_F(MissionFileTest, HistoryRecordsGoInWholeAndARecordACrashCutShortIsNeitherReadNorKept) {
+  const auto file = dir / "history.log";
+  const DateTimeText text;
+  HistoryLog log(file, text);
+  EXPECT_EQ(log.read().count(), 0);
+  log.record({{2026, 12, 9, 12, 30, 0, 0}, "执行程序", "c:\\a.exe", MissionOutcome::CarriedOut, std::nullopt, {}});
+  log.record({{2026, 12, 10, 8, 0, 5, 0}, "执行程序", "c:\\多行\r\n\t程序.exe", MissionOutcome::Failed,
+              LocalDateTime{2026, 12, 9, 22, 0, 0, 0}, "系统找不到指定的文件。"});
+  const std::string two = "2026/12/9 12:30:00\t执行程序\tc:\\a.exe\t已执行\t\r\n"
+                          "2026/12/10 08:00:05\t执行程序\tc:\\多行   程序.exe\t执行失败\t"
+                          "原定时间 2026/12/9 22:00:00, 系统找不到指定的文件。\r\n";
+  EXPECT_EQ(readBytes(file), two);
+
+  // The program ended while a record was being written.
+  appendFileBytes(file, "2026/12/10 08:00:06\t提示消");
+  HistoryRecords records = log.read();
+  ASSERT_EQ(records.count(), 2);
+  EXPECT_EQ(records.field(1, 2), "c:\\多行   程序.exe");
+  EXPECT_EQ(records.field(1, 3), "执行失败");
+  log.record({{2026, 12, 10, 9, 0, 0, 0}, "关闭计算机", "", MissionOutcome::Missed,
+              LocalDateTime{2026, 12, 9, 23, 0, 0, 0}, {}});
+  EXPECT_EQ(readBytes(file), two + "2026/12/10 09:00:00\t关闭计算机\t\t已错过\t原定时间 2026/12/9 23:00:00\r\n");
+  log.clear();
+  EXPECT_EQ(readBytes(file), "");
+}
+
+TEST_F(MissionFileTest, HistoryDropsItsOlderHalfOnceItGrowsPastAMegabyte) {
+  const auto file = dir / "history.log";
+  const std::string line = "2026/12/9 12:30:00\t执行程序\tc:\\a.exe\t已执行\t\r\n";
+  std::string bytes;
+  while (bytes.size() + line.size() <= kHistoryLimit) bytes += line;
+  writeFileReplacing(file, bytes);
+  const DateTimeText text;
+  HistoryLog log(file, text);
+  log.record({{2026, 12, 10, 7, 0, 0, 0}, "提示消息", "newest", MissionOutcome::CarriedOut, std::nullopt, {}});
+  const std::string kept = readBytes(file);
+  EXPECT_LE(kept.size(), kHistoryLimit / 2);
+  EXPECT_GT(kept.size(), kHistoryLimit / 2 - line.size());
+  // Whole records from the first byte, the newest last.
+  EXPECT_EQ(kept.rfind(line, 0), 0u);
+  const HistoryRecords records = log.read();
+  EXPECT_EQ(records.field(records.count() - 1, 2), "newest");
+  EXPECT_EQ(records.field(records.count() - 2, 2), "c:\\a.exe");
 }

@@ -92,6 +92,13 @@ class PlatformMissionActionsTest : public ::testing::Test {
   SoundLog sounds{log};
   FakePopup popup{log};
   PlatformMissionActions actions{platform, popup, sounds};
+  // What a scheduler over these actions needs.
+  MisTable table;
+  ManualClock clock;
+  DateTimeText text;
+  struct : StatusClockView {
+    void showStatusClock(const std::string&) override {}
+  } status;
 };
 
 }  // namespace
@@ -236,12 +243,7 @@ TEST_F(PlatformMissionActionsTest, AFailingShowingNeitherSticksNorDropsTheRemind
 }
 
 TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerRemindersOneSecondApartAreBothShownInTurn) {
-  MisTable table;
-  ManualClock clock{{2026, 12, 9, 12, 30, 0, 0}};
-  DateTimeText text;
-  struct : StatusClockView {
-    void showStatusClock(const std::string&) override {}
-  } status;
+  clock.set({2026, 12, 9, 12, 30, 0, 0});
   const bool autoSpeek = false;
   Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   table.append({"提示消息", "第一条", "2026/12/9", "12:30:00", 3});
@@ -295,12 +297,7 @@ TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerSoundsPlayOffThePassInOrde
     return speaker.calls().size() >= n;
   };
 
-  MisTable table;
-  ManualClock clock{{2026, 12, 9, 15, 0, 0, 20}};
-  DateTimeText text;
-  struct : StatusClockView {
-    void showStatusClock(const std::string&) override {}
-  } status;
+  clock.set({2026, 12, 9, 15, 0, 0, 20});
   const bool autoSpeek = true;
   table.append({"系统响铃", "内置铃声", "2026/12/9", "15:00:00", 4});
   table.append({"执行程序", "after the ring", "2026/12/9", "15:00:00", 1});
@@ -364,4 +361,42 @@ TEST_F(PlatformMissionActionsTest, ManyRingsDueAtOnceWaitAsOneRing) {
   ASSERT_TRUE(soundsStarted(3));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(speaker.calls(), (Lines{"PlayResourceSound ring", "PlayResourceSound ring", "PlayResourceSound t15"}));
+}
+
+TEST_F(PlatformMissionActionsTest, ThroughTheSchedulerARefusedRequestGoesToTheHistoryWithTheSystemsTextAndNothingShows) {
+  platform.refusals = {{"ShellOpen - c:\\gone.exe", "系统找不到指定的文件。"},
+                       {"ExitSystem 13", "客户端没有所需的特权。"}};
+  RecordingPlatformServices speaker;
+  speaker.refusals = {{"PlayResourceSound ring", "没有可用的声音设备"}};
+  struct : MissionHistory {
+    std::mutex mutex;
+    Lines lines;
+    void record(const HistoryEntry& entry) noexcept override {
+      const std::lock_guard<std::mutex> lock(mutex);
+      lines.push_back(entry.kindName + (entry.outcome == MissionOutcome::Failed ? " failed " + entry.failure : " done"));
+    }
+    Lines taken() {
+      const std::lock_guard<std::mutex> lock(mutex);
+      return lines;
+    }
+  } history;
+  clock.set({2026, 12, 9, 15, 0, 0, 20});
+  const bool autoSpeek = false;
+  table.append({"执行程序", "c:\\gone.exe", "2026/12/9", "15:00:00", 1});
+  table.append({"关闭计算机", "", "2026/12/9", "15:00:00", 0});
+  table.append({"系统响铃", "内置铃声", "2026/12/9", "15:00:00", 4});
+  table.append({"打开网页", "http://example.org/", "2026/12/9", "15:00:00", 5});
+  PlatformSoundPlayer player{speaker};
+  PlatformMissionActions acting{platform, popup, player};
+  acting.reportRingsTo(history, clock);
+  Scheduler scheduler{table, clock, text, acting, player, status, autoSpeek};
+  scheduler.reportTo(&history, nullptr);
+  scheduler.CheckMis();
+  // The ring's sound fails on the player's thread, after the pass.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (history.taken().size() < 5 && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(history.taken(), (Lines{"执行程序 failed 系统找不到指定的文件。", "关闭计算机 failed 客户端没有所需的特权。",
+                                    "系统响铃 done", "打开网页 done", "系统响铃 failed 没有可用的声音设备"}));
+  EXPECT_EQ(popup.shows, 0);
 }

@@ -55,6 +55,22 @@ struct StatusBar : StatusClockView {
   void showStatusClock(const std::string& text) override { texts.push_back(text); }
 };
 
+// Each entry as "outcome detail [due time]".
+struct HistoryLines : MissionHistory {
+  std::vector<std::string> lines;
+  void record(const HistoryEntry& entry) noexcept override {
+    static const char* const outcomes[] = {"done", "late", "missed", "postponed", "cancelled", "failed"};
+    std::string line = std::string(outcomes[static_cast<int>(entry.outcome)]) + " " + entry.detail;
+    if (entry.due) line += " " + DateTimeText().dateText(*entry.due) + " " + DateTimeText().timeText(*entry.due);
+    lines.push_back(line);
+  }
+};
+
+struct MissedNotice : MissedMissionsView {
+  std::vector<std::vector<MisRecord>> shown;
+  void showMissed(std::vector<MisRecord> rows) override { shown.push_back(std::move(rows)); }
+};
+
 class SchedulerTest : public ::testing::Test {
  protected:
   MisTable table;
@@ -67,8 +83,13 @@ class SchedulerTest : public ::testing::Test {
   Scheduler scheduler{table, clock, text, actions, sounds, status, autoSpeek};
   SwitchTimer timer;
   RunControl run{timer};
+  HistoryLines history;
+  MissedNotice notice;
 
-  SchedulerTest() { run.attach(&scheduler); }
+  SchedulerTest() {
+    run.attach(&scheduler);
+    scheduler.reportTo(&history, &notice);
+  }
 
   void add(const char* kind, const char* detail, const char* date, const char* time) {
     table.append({kind, detail, date, time, 0});
@@ -314,22 +335,84 @@ TEST_F(SchedulerTest, RowsDeletedOrEditedWhileAReminderShowsAreCheckedAgainBefor
   EXPECT_EQ(actions.lines, (Lines{"mMessage a", "mExecPro c2"}));
 }
 
-TEST_F(SchedulerTest, LongGapsMakeUpNothing) {
+TEST_F(SchedulerTest, AfterAGapMissionsOfADayAreCarriedOutLateOnceButNeverAPowerActionAndEveryOneIsRecorded) {
   add("执行程序", "in 61 s gap", "2026/12/9", "12:30:30");
   add("执行程序", "after 61 s", "2026/12/9", "12:31:02");
   add("执行程序", "in 60 s gap", "2026/12/9", "12:31:03");
   add("关闭计算机", "", "2026/12/9", "20:00:00");
-  add("执行程序", "on wake", "2026/12/10", "08:00:00");
+  add("提示消息", "evening", "2026/12/9", "22:00:00");
+  add("执行程序", "a day and a second ago", "2026/12/9", "12:59:59");
+  add("打开网页", "a day ago", "2026/12/9", "13:00:00");
+  add("随便", "no kind", "2026/12/9", "21:00:00");
+  add("执行程序", "on wake", "2026/12/10", "13:00:00");
   startAt(12, 30, 0, 500);
   passAt(12, 30, 1);
-  passAt(12, 31, 2);  // 61 seconds later: only this second
-  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s"}));
-  passAt(12, 32, 2);  // 60 seconds later: all of them
-  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s", "mExecPro in 60 s gap"}));
-  // A night's sleep: the power-off of the evening must not fire on wake.
-  clock.set({2026, 12, 10, 8, 0, 0, 20});
+  passAt(12, 31, 2);  // 61 seconds later: the 60 before this one are a gap
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro in 61 s gap", "mExecPro after 61 s"}));
+  passAt(12, 32, 2);  // 60 seconds later: made up as usual
+  EXPECT_EQ(actions.lines.back(), "mExecPro in 60 s gap");
+  EXPECT_EQ(history.lines, (Lines{"late in 61 s gap 2026/12/9 12:30:30", "done after 61 s", "done in 60 s gap"}));
+
+  // Asleep until 13:00 the next day: late in table order, then this second.
+  actions.lines.clear();
+  history.lines.clear();
+  clock.set({2026, 12, 10, 13, 0, 0, 20});
   scheduler.CheckMis();
-  EXPECT_EQ(actions.lines, (Lines{"mExecPro after 61 s", "mExecPro in 60 s gap", "mExecPro on wake"}));
+  EXPECT_EQ(actions.lines, (Lines{"mMessage evening", "mOpenUrl a day ago", "mExecPro on wake"}));
+  EXPECT_EQ(history.lines, (Lines{"missed  2026/12/9 20:00:00", "missed a day and a second ago 2026/12/9 12:59:59",
+                                  "late evening 2026/12/9 22:00:00", "late a day ago 2026/12/9 13:00:00",
+                                  "done on wake"}));
+  // One notice of those not carried out, dated when they were due.
+  ASSERT_EQ(notice.shown.size(), 1u);
+  EXPECT_EQ(notice.shown[0], (std::vector<MisRecord>{{"关闭计算机", "", "2026/12/9", "20:00:00", 0},
+                                                     {"执行程序", "a day and a second ago", "2026/12/9", "12:59:59", 0}}));
+
+  // Woken by the timer for a power-off and up seconds after its second: it
+  // goes as if in its second.
+  add("关闭计算机", "", "2026/12/11", "06:00:00");
+  clock.set({2026, 12, 11, 6, 0, 7, 20});
+  scheduler.wokenFor(wallSecond({2026, 12, 11, 6, 0, 0, 0}));
+  scheduler.CheckMis();
+  EXPECT_EQ(actions.lines.back(), "mShutdown");
+  EXPECT_EQ(notice.shown.size(), 1u);
+}
+
+TEST_F(SchedulerTest, ARepeatingRowMissedThreeTimesIsCarriedOutOnceAndAClockSetBackMissesNothing) {
+  const RepeatRule daily = *parseRepeatText("每天");
+  table.append({"执行程序", "daily", "2026/12/9", "08:00:00", 1, daily});
+  table.append({"重启计算机", "", "2026/12/9", "09:00:00", 0, daily});
+  table.append({"执行程序", "at one", "2026/12/9", "13:00:00", 1, daily});
+  clock.set({2026, 12, 8, 22, 0, 0, 0});
+  run.mStart();
+  passAt(22, 0, 1);
+  // Asleep from the evening of the 8th to 13:00 on the 11th.
+  clock.set({2026, 12, 11, 13, 0, 0, 20});
+  scheduler.CheckMis();
+  // Once for the three mornings; the row due at 13:00 only in its own second.
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro daily", "mExecPro at one"}));
+  EXPECT_EQ(history.lines, (Lines{"missed daily 2026/12/9 08:00:00", "missed daily 2026/12/10 08:00:00",
+                                  "missed  2026/12/9 09:00:00", "missed  2026/12/10 09:00:00",
+                                  "missed  2026/12/11 09:00:00", "missed at one 2026/12/9 13:00:00",
+                                  "missed at one 2026/12/10 13:00:00", "late daily 2026/12/11 08:00:00",
+                                  "done at one"}));
+  ASSERT_EQ(notice.shown.size(), 1u);
+  ASSERT_EQ(notice.shown[0].size(), 3u);
+  EXPECT_EQ(notice.shown[0][2].dateText, "2026/12/11");
+  for (int i = 0; i < table.count(); ++i) EXPECT_EQ(table.row(i).dateText, "2026/12/12") << i;
+
+  // The clock set back an hour: no gap, nothing missed; a row fires again
+  // when its time comes again.
+  actions.lines.clear();
+  history.lines.clear();
+  passAt(12, 0, 0);
+  passAt(12, 0, 1);
+  EXPECT_TRUE(history.lines.empty());
+  EXPECT_EQ(notice.shown.size(), 1u);
+  clock.set({2026, 12, 11, 12, 59, 59, 500});
+  scheduler.CheckMis();
+  passAt(13, 0, 0);
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro at one"}));
+  EXPECT_EQ(history.lines, (Lines{"done at one"}));
 }
 
 TEST_F(SchedulerTest, PauseOrStopThenStartMakesUpNothingFromBefore) {
@@ -459,8 +542,9 @@ TEST_F(SchedulerTest, ChimeComesOnceAfterThePassesMissionsWhenItsFullHourIsExami
   passAt(15, 0, 0);
   EXPECT_EQ(actions.lines, (Lines{"mExecPro y", "mExecPro x", "play t15", "mExecPro y"}));
   autoSpeek = false;
+  passAt(15, 59, 59);
   passAt(16, 0, 0);
-  EXPECT_EQ(actions.lines.back(), "mExecPro y");
+  EXPECT_EQ(actions.lines.back(), "mExecPro x");  // carried out late after the gap, and no chime
 }
 
 TEST_F(SchedulerTest, MidnightChimePlaysTheTwentyFourOClockClip) {

@@ -10,6 +10,7 @@
 #include "core/scheduler.h"
 #include "platform/regional_formats.h"
 #include "platform/single_instance.h"
+#include "platform/system_error_text.h"
 #include "platform/text_conversion.h"
 #include "platform/token_privilege.h"
 #include "platform/windows_clock.h"
@@ -238,12 +239,14 @@ TEST(ShellOpenTest, StartsAProgramInAChineseFolder) {
   std::filesystem::copy_file(besideThisTest(L"marker_writer.exe"), program,
                              std::filesystem::copy_options::overwrite_existing);
   std::filesystem::remove(marker);
-  WindowsPlatformServices().ShellOpen(ShellVerb::Default, toCp936(program.wstring()));
+  EXPECT_EQ(WindowsPlatformServices().ShellOpen(ShellVerb::Default, toCp936(program.wstring())), std::nullopt);
   for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(std::filesystem::exists(marker));
-  // A target that does not exist fails silently.
-  WindowsPlatformServices().ShellOpen(ShellVerb::Open, "C:\\no\\such\\file.txt");
+  // A target that does not exist shows nothing; the history gets the
+  // system's own words for it.
+  EXPECT_EQ(WindowsPlatformServices().ShellOpen(ShellVerb::Open, "C:\\no\\such\\file.txt"),
+            systemErrorText(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(PlaySoundTest, UnknownResourceReturns) {
@@ -272,11 +275,12 @@ bool shutdownPrivilegeEnabled() {
 TEST(ExitSystemTest, TheShutdownPrivilegeIsOnOnlyWhileTheRequestIsMade) {
   ASSERT_FALSE(shutdownPrivilegeEnabled());
   bool enabledDuring = false;
-  EXPECT_TRUE(withPrivilege(L"SeShutdownPrivilege", [&] { enabledDuring = shutdownPrivilegeEnabled(); }));
+  EXPECT_EQ(withPrivilege(L"SeShutdownPrivilege", [&] { enabledDuring = shutdownPrivilegeEnabled(); }),
+            static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_TRUE(enabledDuring);
   EXPECT_FALSE(shutdownPrivilegeEnabled());
   bool ran = false;
-  EXPECT_FALSE(withPrivilege(L"SeNoSuchPrivilege", [&] { ran = true; }));
+  EXPECT_EQ(withPrivilege(L"SeNoSuchPrivilege", [&] { ran = true; }), static_cast<DWORD>(ERROR_NO_SUCH_PRIVILEGE));
   EXPECT_FALSE(ran);
 }
 

@@ -12,6 +12,13 @@ constexpr GUID kAllowWakeTimers{0xBD3B718A, 0x0680, 0x4D9D, {0x8A, 0xB2, 0xE1, 0
 using GetActiveScheme = DWORD(WINAPI*)(HKEY, GUID**);
 using ReadValueIndex = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, LPDWORD);
 
+// Looked up, not linked: not every system has them (Wine lacks the reads).
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  // Through the one function type every other converts to without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // False only when the active plan says no for the power source in use;
 // a system without the power functions has no such setting.
 bool wakeTimersAllowed() {
@@ -19,9 +26,9 @@ bool wakeTimersAllowed() {
   if (!power) return true;
   SYSTEM_POWER_STATUS status{};
   const bool onBattery = GetSystemPowerStatus(&status) && status.ACLineStatus == 0;
-  const auto activeScheme = reinterpret_cast<GetActiveScheme>(GetProcAddress(power, "PowerGetActiveScheme"));
-  const auto readIndex = reinterpret_cast<ReadValueIndex>(
-      GetProcAddress(power, onBattery ? "PowerReadDCValueIndex" : "PowerReadACValueIndex"));
+  const auto activeScheme = procedure<GetActiveScheme>(power, "PowerGetActiveScheme");
+  const auto readIndex =
+      procedure<ReadValueIndex>(power, onBattery ? "PowerReadDCValueIndex" : "PowerReadACValueIndex");
   bool allowed = true;
   GUID* scheme = nullptr;
   if (activeScheme && readIndex && activeScheme(nullptr, &scheme) == ERROR_SUCCESS && scheme) {

@@ -2,14 +2,13 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include <exception>
 #include <utility>
 
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/skin_engine.h"
+#include "ui/list_dialog_look.h"
 
 namespace {
 
@@ -17,7 +16,6 @@ enum : int { kListView1 = 101, kBtnDel, kBtnClose };
 
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 276;
-constexpr int kBandHeight = 41;
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 
@@ -69,14 +67,8 @@ void TfrmEveryDayMis::FormCreate() {
 void TfrmEveryDayMis::layout() {
   setClientSize(kClientWidth, kClientHeight);
 
-  const int width = scale(kClientWidth);
-  const int band = scale(kBandHeight);
-  const int bottom = scale(kClientHeight);
-  Panel1->move(0, 0, width, band);
-  Panel2->move(scale(8), scale(8), scale(321), scale(25));
-  MoveWindow(Label1, scale(16), scale(8), scale(100), scale(12), TRUE);
-  ListView1->move(0, band, width, bottom - 2 * band);
-  Panel3->move(0, bottom - band, width, band);
+  placeListDialog({*Panel1, *Panel2, Label1, ListView1->handle(), *Panel3}, scale(kClientWidth),
+                  scale(kClientHeight), [this](int px) { return scale(px); });
   MoveWindow(btnDel, scale(168), scale(8), scale(73), scale(25), TRUE);
   MoveWindow(btnClose, scale(256), scale(8), scale(73), scale(25), TRUE);
   fitColumns();
@@ -84,34 +76,9 @@ void TfrmEveryDayMis::layout() {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void TfrmEveryDayMis::fitColumns() {
-  // The columns share the list's width in the proportions of their widths,
-  // with room kept for a vertical scroll bar, so that no horizontal one
-  // comes and every header reads whole.
-  const HWND list = ListView1->handle();
-  RECT client;
-  GetClientRect(list, &client);
-  int width = client.right;
-  if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi());
-  int total = 0;
-  for (const int share : kColumnWidths) total += share;
-  int left = width;
-  for (int i = 0; i < static_cast<int>(std::size(kColumnWidths)); ++i) {
-    const bool last = i + 1 == static_cast<int>(std::size(kColumnWidths));
-    const int column = last ? left : MulDiv(width, kColumnWidths[i], total);
-    ListView_SetColumnWidth(list, i, std::max(column, 0));
-    left -= column;
-  }
-}
+void TfrmEveryDayMis::fitColumns() { shareColumns(ListView1->handle(), kColumnWidths, dpi()); }
 
-void TfrmEveryDayMis::skinChanged() {
-  // The bands in a skin's band colours, the label's panel in its window
-  // colour; in the system look grey and silver.
-  const Skin* skin = currentSkin();
-  Panel1->setColour(skin ? skin->bandBottom : kGrey);
-  Panel3->setColour(skin ? skin->bandBottom : kGrey);
-  Panel2->setColour(skin ? skin->window : kSilver);
-}
+void TfrmEveryDayMis::skinChanged() { colourBands(*Panel1, *Panel2, *Panel3); }
 
 void TfrmEveryDayMis::FormShow() { SetFocus(ListView1->handle()); }
 

@@ -2,16 +2,21 @@
 
 #include <iterator>
 
+#include "platform/mission_waker.h"
 #include "platform/platform_mission_actions.h"
 #include "platform/text_conversion.h"
+#include "platform/windows_wake_timer.h"
 #include "resource_names.h"
 #include "core/repeat_dates.h"
 #include "storage/daily_missions.h"
 #include "storage/file_error.h"
+#include "storage/history_log.h"
 #include "storage/kept_missions.h"
 #include "storage/mission_file.h"
 #include "ui/about_dialog.h"
 #include "ui/daily_missions_dialog.h"
+#include "ui/history_window.h"
+#include "ui/missed_missions_notice.h"
 #include "ui/mission_editor.h"
 #include "ui/power_notice.h"
 #include "ui/addresses.h"
@@ -84,7 +89,7 @@ void appendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); 
 }  // namespace
 
 TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
-               std::filesystem::path programFolder)
+               std::filesystem::path programFolder, WakeTimer* wakeTimer)
     : Timer1(clock),
       icon_(LoadIconW(GetModuleHandleW(nullptr), res::kMainIcon)),
       application_(L"Horavel", icon_),
@@ -92,6 +97,8 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
       programFolder_(std::move(programFolder)),
       clock_(clock),
       text_(text),
+      ownWakeTimer_(wakeTimer ? nullptr : std::make_unique<WindowsWakeTimer>()),
+      wakeTimer_(wakeTimer ? wakeTimer : ownWakeTimer_.get()),
       runControl_(Timer1),
       rowColourTimer_(clock) {
   CreateParams params;
@@ -124,6 +131,7 @@ TForm1::~TForm1() {
   Timer1.onSwitch = nullptr;
   Timer1.setEnabled(false);
   rowColourTimer_.setEnabled(false);
+  missedNotice_.reset();  // owned by this window: gone before it
   CoolTrayIcon1.reset();
   ListView1.reset();
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
@@ -137,7 +145,10 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   Timer1.attach(handle(), kTimer1);
-  Timer1.onSwitch = [this] { followRowColourTimer(IsWindowVisible(handle()) != FALSE); };
+  Timer1.onSwitch = [this] {
+    followRowColourTimer(IsWindowVisible(handle()) != FALSE);
+    if (waker_) waker_->setRunning(Timer1.enabled());
+  };
   rowColourTimer_.attach(handle(), kRowColourTimer);
   loadPictures();
 
@@ -193,6 +204,11 @@ void TForm1::FormCreate() {
                                                      static_cast<PowerNoticeView&>(*this), noticeSeconds);
   scheduler_->handPowerTo(powerCountdown_.get());
   runControl_.attach(scheduler_.get());
+  history_ = std::make_unique<HistoryLog>(historyPath(programFolder_), text_);
+  scheduler_->reportTo(history_.get(), this);
+  actions_->reportRingsTo(*history_, clock_);
+  waker_ = std::make_unique<MissionWaker>(*wakeTimer_, MisTable1, clock_, text_);
+  waker_->setEnabled(readWake(profile_));
 
   // Start-up: the daily missions, the missions kept from the last run after
   // them, and when there are any, the offer to run them.
@@ -236,6 +252,7 @@ void TForm1::createMenus() {
   appendItem(system, cmdSetup, L"系统设置");
   appendItem(system, cmdSystemTime, L"设置系统时间");
   appendItem(system, cmdEveryday, L"每日任务维护");
+  appendItem(system, cmdHistory, L"执行记录");
   appendSeparator(system);
   appendItem(system, cmdSaveMis, L"保存任务\tCtrl+S");
   appendItem(system, cmdLoadMis, L"加载任务\tCtrl+O");
@@ -280,6 +297,7 @@ void TForm1::createMenus() {
 
   PopupMenu1 = CreatePopupMenu();
   appendItem(PopupMenu1, cmdRestore, L"恢复");
+  appendItem(PopupMenu1, cmdHistory, L"执行记录");
   appendItem(PopupMenu1, cmdAbout, L"关于程序");
   appendSeparator(PopupMenu1);
   appendItem(PopupMenu1, cmdTrayClose, L"关闭程序");
@@ -409,6 +427,7 @@ void TForm1::bindCommands() {
   bindCommand(cmdQuestion, [this] { mnQuestionClick(); });
   bindCommand(cmdShengji, [this] { mnShengjiClick(); });
   bindCommand(cmdSetup, [this] { mnSetupClick(); });
+  bindCommand(cmdHistory, [this] { mnHistoryClick(); });
   bindCommand(cmdSaveMis, [this] { actSaveMisExecute(); });
   bindCommand(cmdLoadMis, [this] { actLoadMisExecute(); });
   bindCommand(cmdLoadMisConvert, [this] { mnLoadMisConvertClick(); });
@@ -507,8 +526,30 @@ void TForm1::Timer1Timer() {
   Timer1.rearm();
   // Until the popup exists no pass runs; the first one makes up the seconds
   // since Start.
-  if (actions_ && actions_->hasPopup()) CheckMis();
+  if (actions_ && actions_->hasPopup()) {
+    ++passDepth_;
+    struct Over {
+      int& depth;
+      ~Over() { --depth; }
+    } over{passDepth_};
+    CheckMis();
+  }
+  // Once no pass is under way, what the computer was woken for is done.
+  if (passDepth_ == 0) waker_->passDone();
   repaintRowColours();
+}
+
+void TForm1::powerEvent(WPARAM event) {
+  if (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND) return;
+  if (event == PBT_APMRESUMEAUTOMATIC) {
+    if (const std::optional<long long> second = waker_->resumed()) scheduler_->wokenFor(*second);
+  }
+  if (Timer1.enabled()) Timer1Timer();
+}
+
+void TForm1::showMissed(std::vector<MisRecord> rows) {
+  if (!missedNotice_) missedNotice_ = std::make_unique<TfrmMissed>(handle());
+  missedNotice_->add(std::move(rows));
 }
 
 void TForm1::rowColourTimerTick() {
@@ -596,8 +637,14 @@ void TForm1::mnSystemTimeClick() {
 
 void TForm1::mnSetupClick() {
   TfrmSetup setup(handle(), profile_, platform_, [this](int theme) { applyTheme(theme); }, autoSpeek,
-                  noticeSeconds, toUtf8(executablePath().wstring()));
+                  noticeSeconds, toUtf8(executablePath().wstring()), wakeTimer_);
   setup.ShowModal();
+  waker_->setEnabled(readWake(profile_));
+}
+
+void TForm1::mnHistoryClick() {
+  TfrmHistory history(handle(), *history_);
+  history.ShowModal();
 }
 
 void TForm1::applyTheme(int index) {
@@ -739,6 +786,12 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kKeepMessage:
       keepMissions();
+      return 0;
+    case WM_POWERBROADCAST:
+      powerEvent(wParam);
+      return TRUE;
+    case WM_TIMECHANGE:
+      if (waker_) waker_->clockChanged();
       return 0;
     case WM_CONTEXTMENU:
       // The right button in the list, Shift+F10 or the menu key.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/date_time_text.h"
@@ -35,6 +36,10 @@ class TfrmNotice;
 class PlatformMissionActions;
 class ReminderPopup;
 class MissionKeeper;
+class HistoryLog;
+class MissionWaker;
+class WakeTimer;
+class TfrmMissed;
 
 // Command ids of the main window's controls and menu items.
 enum MainCommand : int {
@@ -44,14 +49,16 @@ enum MainCommand : int {
   // Menu items and side-bar items of Start, Pause and Stop have ids of their
   // own so that each control can be enabled on its own.
   cmdMenuStart, cmdMenuPause, cmdMenuStop, cmdBarStart, cmdBarPause, cmdBarStop,
+  cmdHistory,
 };
 
-class TForm1 final : public Form, private StatusClockView, private PowerNoticeView {
+class TForm1 final : public Form, private StatusClockView, private PowerNoticeView, private MissedMissionsView {
  public:
   // The services, clock and formats live as long as the window; the program
-  // folder holds everyday.mis and config.ini.
+  // folder holds everyday.mis, config.ini and history.log. Without a wake
+  // timer the system's own is used.
   TForm1(PlatformServices& platform, const Clock& clock, const DateTimeText& text,
-         std::filesystem::path programFolder);
+         std::filesystem::path programFolder, WakeTimer* wakeTimer = nullptr);
   ~TForm1() override;
 
   static constexpr const wchar_t* kClassName = L"TForm1";
@@ -103,6 +110,8 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   void mnQuestionClick();
   void mnShengjiClick();
   void mnSetupClick();
+  // The history window "执行记录".
+  void mnHistoryClick();
   // Puts one of the four looks into effect: 0..2 the skins, 3 the system look.
   void applyTheme(int index);
   void actSaveMisExecute();
@@ -124,6 +133,14 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   // runs, and their own timer only while the window shows and it does not.
   void followRowColourTimer(bool shown);
   void FormClose();
+  // The computer resumed (PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND): a
+  // pass at once, for the seconds it slept through.
+  void powerEvent(WPARAM event);
+
+  // What became of the missions, and the notice of those a gap cost (null
+  // until the first).
+  HistoryLog& history() { return *history_; }
+  TfrmMissed* missedNotice() { return missedNotice_.get(); }
 
   // Controls.
   HWND CoolBar1 = nullptr;
@@ -156,6 +173,7 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   void layout() override;
   void loadPictures() override;
   void showStatusClock(const std::string& text) override;
+  void showMissed(std::vector<MisRecord> rows) override;
   // At start, after the daily missions: the rows kept from the last run.
   void loadKeptMissions();
   void showPowerNotice(MisAction action, int secondsLeft, const std::string& detail) override;
@@ -176,6 +194,9 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   const std::filesystem::path programFolder_;
   const Clock& clock_;
   const DateTimeText& text_;
+  // Before the sound player, whose thread may record a ring that failed
+  // until the player is gone.
+  std::unique_ptr<HistoryLog> history_;
   PlatformSoundPlayer sounds_{platform_};
   TfrmMis* frmMis_ = nullptr;
   std::unique_ptr<PlatformMissionActions> actions_;
@@ -183,6 +204,11 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   std::unique_ptr<MissionKeeper> keptMissions_;
   std::unique_ptr<PowerCountdown> powerCountdown_;
   std::unique_ptr<TfrmNotice> frmNotice_;  // made when the first notice shows
+  std::unique_ptr<WakeTimer> ownWakeTimer_;
+  WakeTimer* wakeTimer_;
+  std::unique_ptr<MissionWaker> waker_;
+  std::unique_ptr<TfrmMissed> missedNotice_;
+  int passDepth_ = 0;  // passes under way, nested in a reminder's popup
   RunControl runControl_;
   // Ticks each second while the window shows and Timer1 is off, so rows
   // whose time passes turn light blue at once.

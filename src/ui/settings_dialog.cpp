@@ -12,19 +12,22 @@
 namespace {
 
 constexpr int kClientWidth = 321;
-constexpr int kClientHeight = 198;
+constexpr int kClientHeight = 230;
 // Places at 96 dpi; the box's controls are the form's too, placed at the
 // box's origin plus their place in it.
-constexpr Place kGroupBox1{8, 8, 305, 153};
+constexpr Place kGroupBox1{8, 8, 305, 185};
 constexpr Place kLabel1{16, 27, 40, 12};       // in GroupBox1
 constexpr Place kComboBox1{64, 24, 233, 160};  // in GroupBox1
 constexpr Place kAutoRun{16, 56, 153, 17};     // in GroupBox1
 constexpr Place kAutospeek{16, 88, 153, 17};   // in GroupBox1
 constexpr Place kLabel2{16, 123, 72, 12};      // in GroupBox1
 constexpr Place kCbNotice{96, 120, 97, 160};   // in GroupBox1
-constexpr Place kBitBtn1{152, 168, 73, 25};
-constexpr Place kBitBtn2{240, 168, 73, 25};
-enum : int { kGroupBox1Id = 101, kLabel1Id, kComboBox1Id, kAutoRunId, kAutospeekId, kLabel2Id, kCbNoticeId };
+constexpr Place kWake{16, 152, 153, 17};       // in GroupBox1
+constexpr Place kBitBtn1{152, 200, 73, 25};
+constexpr Place kBitBtn2{240, 200, 73, 25};
+enum : int {
+  kGroupBox1Id = 101, kLabel1Id, kComboBox1Id, kAutoRunId, kAutospeekId, kLabel2Id, kCbNoticeId, kWakeId
+};
 
 // The lengths of the notice box, in its order.
 constexpr int kNoticeChoices[] = {0, 15, 30, 60, 120};
@@ -36,13 +39,15 @@ void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED :
 }  // namespace
 
 TfrmSetup::TfrmSetup(HWND owner, ProfileStore& profile, PlatformServices& platform,
-                     std::function<void(int)> applyTheme, bool& autoSpeek, int& noticeSeconds, std::string exePath)
+                     std::function<void(int)> applyTheme, bool& autoSpeek, int& noticeSeconds, std::string exePath,
+                     WakeTimer* wake)
     : profile_(profile),
       platform_(platform),
       applyTheme_(std::move(applyTheme)),
       autoSpeek_(autoSpeek),
       noticeSeconds_(noticeSeconds),
-      exePath_(std::move(exePath)) {
+      exePath_(std::move(exePath)),
+      wake_(wake) {
   createDialog(L"TfrmSetup", L"系统设置", owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS);
   createControls();
   centreOn(owner);
@@ -79,6 +84,7 @@ void TfrmSetup::createControls() {
   cbNotice = child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kCbNoticeId);
   for (const wchar_t* item : kNoticeItems) SendMessageW(cbNotice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   SendMessageW(cbNotice, CB_SETCURSEL, 3, 0);
+  ckWake = child(L"BUTTON", L"唤醒计算机执行任务", BS_AUTOCHECKBOX | WS_TABSTOP, kWakeId);
   tick(ckAutoRun, true);
   tick(ckAutospeek, true);
   // The default button: Enter anywhere in the dialog is OK.
@@ -91,6 +97,7 @@ void TfrmSetup::createControls() {
 
   bindCommand(IDOK, [this] { BitBtn1Click(); });
   bindCommand(IDCANCEL, [this] { BitBtn2Click(); });
+  bindCommand(kWakeId, [this] { ckWakeClick(); });
 }
 
 void TfrmSetup::loadPictures() {
@@ -114,6 +121,7 @@ void TfrmSetup::layout() {
   place(ckAutospeek, inside(kGroupBox1, kAutospeek));
   place(Label2, inside(kGroupBox1, kLabel2));
   place(cbNotice, inside(kGroupBox1, kCbNotice));
+  place(ckWake, inside(kGroupBox1, kWake));
   place(BitBtn1, kBitBtn1);
   place(BitBtn2, kBitBtn2);
 }
@@ -122,6 +130,7 @@ void TfrmSetup::FormCreate() {
   tick(ckAutoRun, !platform_.ReadRunValue(kRunValueName).empty());
   autoSpeek_ = readAutoSpeek(profile_);
   tick(ckAutospeek, autoSpeek_);
+  tick(ckWake, readWake(profile_));
   SendMessageW(ComboBox1, CB_SETCURSEL, static_cast<WPARAM>(themeChoice(readThemeSelect(profile_))), 0);
   storedNotice_ = readNoticeSeconds(profile_);
   const auto chosen = std::find(std::begin(kNoticeChoices), std::end(kNoticeChoices), storedNotice_);
@@ -142,9 +151,24 @@ void TfrmSetup::BitBtn1Click() {
   choices.noticeSeconds = notice >= 0 && notice < static_cast<LRESULT>(std::size(kNoticeChoices))
                               ? kNoticeChoices[notice]
                               : storedNotice_;
+  choices.wake = ticked(ckWake);
   if (!confirmSettings(profile_, platform_, choices, exePath_, applyTheme_, autoSpeek_, noticeSeconds_))
     showNotice(handle(), L"无法取消程序随Windows一起启动,需要管理员权限!");
   closeWith(IDOK);
 }
 
 void TfrmSetup::BitBtn2Click() { closeWith(IDCANCEL); }
+
+void TfrmSetup::ckWakeClick() {
+  // The box stays ticked: the power plan may allow wake timers later.
+  if (!wake_ || !ticked(ckWake)) return;
+  switch (wake_->support()) {
+    case WakeSupport::Supported: break;
+    case WakeSupport::NotSupported:
+      showNotice(handle(), L"这台计算机不支持由定时器唤醒,到时不能唤醒计算机执行任务!");
+      break;
+    case WakeSupport::TimersOff:
+      showNotice(handle(), L"电源计划不允许使用唤醒定时器,到时不能唤醒计算机执行任务!");
+      break;
+  }
+}

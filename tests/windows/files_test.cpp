@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +25,7 @@
 #include "ui/components/file_dialogs.h"
 #include "ui/components/message_boxes.h"
 #include "ui/daily_missions_dialog.h"
+#include "ui/history_window.h"
 #include "window_test_support.h"
 
 namespace {
@@ -589,4 +591,97 @@ TEST_F(FilesTest, DISABLED_OpenDialogShownForAScreenshot) {
   EXPECT_FALSE(form.OpenDialog1.Execute(form.handle()));
   KillTimer(nullptr, done);
   EXPECT_EQ(form.OpenDialog1.FileName, folder.path() / L"上次的任务.mis");
+}
+
+// ---- The history ----
+
+TEST_F(FilesTest, TheHistoryWindowShowsAHundredThousandRecordsNewestFirstFollowsTheFileAndEmptiesItAfterAQuestion) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i)
+    bytes += "2026/12/9 08:00:00\t执行程序\tc:\\job" + std::to_string(i) + ".exe\t已执行\t\r\n";
+  writeBytes(folder.path() / L"history.log", bytes);
+  const auto started = std::chrono::steady_clock::now();
+  TfrmHistory history(form.handle(), form.history());
+  ShowWindow(history.handle(), SW_SHOWNA);
+  UpdateWindow(history.handle());
+  ListView_EnsureVisible(history.ListView1, 99999, FALSE);
+  UpdateWindow(history.ListView1);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+
+  EXPECT_EQ(textOf(history.handle()), L"执行记录");
+  EXPECT_EQ(GetWindow(history.handle(), GW_OWNER), form.handle());
+  EXPECT_TRUE(GetWindowLongPtrW(history.ListView1, GWL_STYLE) & LVS_OWNERDATA);
+  const auto cell = [&](int row, int column) {
+    wchar_t text[128] = L"";
+    ListView_GetItemText(history.ListView1, row, column, text, 128);
+    return std::wstring(text);
+  };
+  const HWND header = ListView_GetHeader(history.ListView1);
+  ASSERT_EQ(Header_GetItemCount(header), 5);
+  const wchar_t* captions[] = {L"时间", L"任务", L"描述", L"结果", L"说明"};
+  for (int i = 0; i < 5; ++i) {
+    wchar_t caption[16] = L"";
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 16;
+    Header_GetItem(header, i, &item);
+    EXPECT_STREQ(caption, captions[i]);
+  }
+  EXPECT_EQ(ListView_GetItemCount(history.ListView1), 100000);
+  EXPECT_EQ(cell(0, 2), L"c:\\job99999.exe");
+  EXPECT_EQ(cell(99999, 2), L"c:\\job0.exe");
+  EXPECT_EQ(cell(0, 0), L"2026/12/9 08:00:00");
+  EXPECT_EQ(cell(0, 3), L"已执行");
+  EXPECT_EQ(textOf(history.Label1), L"共 100000 条执行记录,最近的在最前");
+
+  // By keyboard: the list, then the two buttons; Esc is the close button.
+  EXPECT_EQ(GetNextDlgTabItem(history.handle(), history.ListView1, FALSE), history.btnClear);
+  EXPECT_EQ(GetNextDlgTabItem(history.handle(), history.btnClear, FALSE), history.btnClose);
+  EXPECT_EQ(GetDlgCtrlID(history.btnClose), IDCANCEL);
+  // A screen reader reads the list by its name.
+  EXPECT_EQ(Accessible(history.ListView1).name(CHILDID_SELF), L"执行记录");
+
+  // A mission carried out while the window is open comes in at the top; the
+  // file, far past a megabyte, keeps its newer half.
+  form.history().record({{2026, 12, 10, 9, 0, 0, 0}, "提示消息", "开会", MissionOutcome::CarriedOut, std::nullopt, {}});
+  MSG message;
+  while (PeekMessageW(&message, history.handle(), 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  const int kept = ListView_GetItemCount(history.ListView1);
+  EXPECT_LT(kept, 20000);
+  EXPECT_EQ(cell(0, 2), L"开会");
+  EXPECT_EQ(cell(1, 2), L"c:\\job99999.exe");
+
+  {
+    Answers no(IDNO);
+    history.btnClearClick();
+    ASSERT_EQ(no.asked.size(), 1u);
+    EXPECT_EQ(no.asked[0].text, L"确定要清空全部执行记录吗?");
+    EXPECT_EQ(no.asked[0].caption, L"提示:");
+    EXPECT_EQ(no.asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(ListView_GetItemCount(history.ListView1), kept);
+  }
+  Answers yes(IDYES);
+  history.btnClearClick();
+  EXPECT_EQ(ListView_GetItemCount(history.ListView1), 0);
+  EXPECT_EQ(bytesOf(folder.path() / L"history.log"), "");
+}
+
+TEST_F(FilesTest, TheHistoryOpensFromTheSystemMenuAndTheNotificationAreasMenu) {
+  const auto itemText = [](HMENU menu, int id) {
+    wchar_t text[32] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(id), text, 32, MF_BYCOMMAND);
+    return std::wstring(text);
+  };
+  EXPECT_EQ(itemText(GetSubMenu(form.MainMenu1, 0), cmdHistory), L"执行记录");
+  EXPECT_EQ(itemText(form.PopupMenu1, cmdHistory), L"执行记录");
+  Probe probe;
+  bool shown = false;
+  probe.post([&] {
+    const HWND window = FindWindowW(L"TfrmHistory", nullptr);
+    shown = window && IsWindowVisible(window);
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  command(cmdHistory);
+  EXPECT_TRUE(shown);
 }

@@ -17,10 +17,13 @@
 
 #include "platform/platform_mission_actions.h"
 #include "platform/recording_platform_services.h"
+#include "platform/recording_wake_timer.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_file_replace.h"
 #include "storage/file_io.h"
+#include "storage/history_log.h"
+#include "ui/missed_missions_notice.h"
 #include "ui/mission_editor.h"
 #include "ui/main_window.h"
 #include "ui/power_notice.h"
@@ -56,6 +59,7 @@ std::filesystem::path emptyFolder() {
   std::filesystem::create_directories(folder);
   std::filesystem::remove(folder / L"everyday.mis");
   std::filesystem::remove(folder / L"missions.mis");
+  std::filesystem::remove(folder / L"history.log");
   return folder;
 }
 
@@ -721,6 +725,70 @@ TEST(MainWindowTimerTest, EveryWallClockSecondGetsExactlyOnePassWhileIdle) {
     EXPECT_EQ((secondOf(passes[i]) - secondOf(passes[i - 1]) + 86400) % 86400, 1)
         << "pass " << i << ": " << toCp936(passes[i - 1]) << " then " << toCp936(passes[i]);
   }
+}
+
+TEST(MainWindowWakeTest, AResumeMakesUpAReminderListsAMissedPowerOffAndTheTimerWakesForTheNextMission) {
+  const auto folder = std::filesystem::temp_directory_path() / L"horavel-wake";
+  std::filesystem::create_directories(folder);
+  for (const wchar_t* name : {L"everyday.mis", L"missions.mis", L"history.log"}) std::filesystem::remove(folder / name);
+  std::ofstream(folder / L"config.ini", std::ios::binary) << "[other]\r\nwake=1\r\n";
+  RecordingPlatformServices platform;
+  RecordingWakeTimer wake;
+  ManualClock clock{{2026, 12, 9, 22, 0, 0, 0}};
+  const DateTimeText text;
+  PopupLog popup;
+  TForm1 form(platform, clock, text, folder, &wake);
+  TfrmMis editor(form.handle(), form.MisTable1, clock, text, form.runControl(), platform);
+  form.attachWindows(&editor, &popup);
+  form.autoSpeek = false;
+  form.MisTable1.append({"提示消息", "睡前吃药", "2026/12/9", "23:00:00", 3});
+  form.MisTable1.append({"关闭计算机", "关闭计算机", "2026/12/9", "23:30:00", 0});
+  form.MisTable1.append({"执行程序", "c:\\backup.exe", "2026/12/10", "07:00:00", 1});
+  EXPECT_TRUE(wake.calls.empty());  // only while the scheduler runs
+  form.mStart();
+  EXPECT_EQ(wake.calls, std::vector<std::string>{"arm 2026-12-09 23:00:00"});
+  clock.set({2026, 12, 9, 22, 0, 1, 20});
+  SendMessageW(form.handle(), WM_TIMER, 1, 0);
+
+  // The lid closed until 6:30 the next morning, opened by hand.
+  clock.set({2026, 12, 10, 6, 30, 0, 20});
+  SendMessageW(form.handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(popup.shown, std::vector<std::string>{"睡前吃药"});
+  EXPECT_EQ(std::ranges::count_if(platform.calls(), [](const std::string& c) { return c.rfind("ExitSystem", 0) == 0; }),
+            0);
+  TfrmMissed* notice = form.missedNotice();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(IsWindowVisible(notice->handle()));
+  EXPECT_EQ(textOf(notice->handle()), L"错过的任务");
+  EXPECT_EQ(GetWindow(notice->handle(), GW_OWNER), form.handle());
+  ASSERT_EQ(ListView_GetItemCount(notice->ListView1->handle()), 1);
+  for (const auto& [column, shown] : std::vector<std::pair<int, std::wstring>>{
+           {0, L"关闭计算机"}, {2, L"2026/12/9"}, {3, L"23:30:00"}}) {
+    wchar_t cell[64] = L"";
+    ListView_GetItemText(notice->ListView1->handle(), 0, column, cell, 64);
+    EXPECT_EQ(cell, shown) << column;
+  }
+  const HistoryRecords records = form.history().read();
+  ASSERT_EQ(records.count(), 2);
+  EXPECT_EQ(records.field(0, 3), "已错过");
+  EXPECT_EQ(records.field(1, 1), "提示消息");
+  EXPECT_EQ(records.field(1, 3), "补执行");
+  EXPECT_EQ(records.field(1, 4), "原定时间 2026/12/9 23:00:00");
+  EXPECT_EQ(wake.calls.back(), "arm 2026-12-10 07:00:00");
+  notice->btnOkClick();
+  EXPECT_FALSE(IsWindowVisible(notice->handle()));
+
+  // Asleep again; the timer wakes the computer for the backup, which is up
+  // four seconds after its second: carried out as in its second, the
+  // computer held awake until it has been.
+  clock.set({2026, 12, 10, 7, 0, 4, 20});
+  SendMessageW(form.handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(platform.calls().back(), "ShellOpen - c:\\backup.exe");
+  EXPECT_EQ(std::vector<std::string>(wake.calls.end() - 3, wake.calls.end()),
+            (std::vector<std::string>{"holdAwake 1", "holdAwake 0", "disarm"}));
+  EXPECT_EQ(form.history().read().field(2, 3), "已执行");
+  EXPECT_FALSE(IsWindowVisible(notice->handle()));
+  form.mStop();
 }
 
 namespace {

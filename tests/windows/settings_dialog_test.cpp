@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/recording_platform_services.h"
+#include "platform/recording_wake_timer.h"
 #include "platform/text_conversion.h"
 #include "platform/windows_profile_store.h"
 #include "resource_names.h"
@@ -423,7 +424,7 @@ class SetupDialogTest : public ::testing::Test {
   std::unique_ptr<TfrmSetup> open() {
     return std::make_unique<TfrmSetup>(
         owner.handle(), profile, platform, [this](int theme) { themes.push_back(theme); }, autoSpeek, noticeSeconds,
-        kProgramPath);
+        kProgramPath, &wake);
   }
   struct Owner final : Form {
     Owner() {
@@ -441,6 +442,7 @@ class SetupDialogTest : public ::testing::Test {
   std::filesystem::path config = folder / "config.ini";
   WindowsProfileStore profile{config};
   RecordingPlatformServices platform;
+  RecordingWakeTimer wake;
   std::vector<int> themes;
   bool autoSpeek = false;
   int noticeSeconds = -1;
@@ -454,19 +456,20 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
   RECT client;
   GetClientRect(d, &client);
   EXPECT_EQ(client.right, 321);
-  EXPECT_EQ(client.bottom, 198);
+  EXPECT_EQ(client.bottom, 230);
   EXPECT_FALSE(GetWindowLongPtrW(d, GWL_STYLE) & WS_THICKFRAME);
   EXPECT_EQ(textOf(dialog->GroupBox1), L"设置");
   EXPECT_EQ(textOf(dialog->Label1), L"主题:");
   EXPECT_EQ(textOf(dialog->ckAutoRun), L"程序随Windows一起启动");
   EXPECT_EQ(textOf(dialog->ckAutospeek), L"整点报时");
+  EXPECT_EQ(textOf(dialog->ckWake), L"唤醒计算机执行任务");
   EXPECT_EQ(textOf(dialog->BitBtn1), L"确定");
   EXPECT_EQ(textOf(dialog->BitBtn2), L"取消");
   const RECT box = placeIn(d, dialog->GroupBox1);
   EXPECT_EQ(box.left, 8);
   EXPECT_EQ(box.top, 8);
   EXPECT_EQ(box.right - box.left, 305);
-  EXPECT_EQ(box.bottom - box.top, 153);
+  EXPECT_EQ(box.bottom - box.top, 185);
   const RECT combo = placeIn(d, dialog->ComboBox1);
   EXPECT_EQ(combo.left, 8 + 64);
   EXPECT_EQ(combo.top, 8 + 24);
@@ -496,9 +499,12 @@ TEST_F(SetupDialogTest, LaidOutAsTheFormSays) {
     SendMessageW(dialog->cbNotice, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
     EXPECT_STREQ(item, lengths[i]);
   }
+  const RECT wakeBox = placeIn(d, dialog->ckWake);
+  EXPECT_EQ(wakeBox.left, 8 + 16);
+  EXPECT_EQ(wakeBox.top, 8 + 152);
   const RECT ok = placeIn(d, dialog->BitBtn1);
   EXPECT_EQ(ok.left, 152);
-  EXPECT_EQ(ok.top, 168);
+  EXPECT_EQ(ok.top, 200);
   EXPECT_EQ(ok.right - ok.left, 73);
   EXPECT_EQ(ok.bottom - ok.top, 25);
   EXPECT_EQ(placeIn(d, dialog->BitBtn2).left, 240);
@@ -563,6 +569,32 @@ TEST_F(SetupDialogTest, OkWithoutAFileCreatesItAndWritesTheQuotedPath) {
                                   "WriteRunValue Horavel \"C:\\Program Files\\Horavel\\Horavel.exe\"",
                               }));
   EXPECT_TRUE(autoSpeek);
+}
+
+TEST_F(SetupDialogTest, WakingIsStoredOnlyOnceChosenAndTickingItSaysWhenThisComputerCannotWake) {
+  Boxes boxes;
+  auto dialog = open();
+  EXPECT_FALSE(ticked(dialog->ckWake));
+  wake.answer = WakeSupport::NotSupported;
+  SendMessageW(dialog->ckWake, BM_CLICK, 0, 0);
+  wake.answer = WakeSupport::TimersOff;
+  SendMessageW(dialog->ckWake, BM_CLICK, 0, 0);  // unticked: nothing to say
+  SendMessageW(dialog->ckWake, BM_CLICK, 0, 0);
+  wake.answer = WakeSupport::Supported;
+  SendMessageW(dialog->ckWake, BM_CLICK, 0, 0);
+  SendMessageW(dialog->ckWake, BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0].text, L"这台计算机不支持由定时器唤醒,到时不能唤醒计算机执行任务!");
+  EXPECT_EQ(boxes.shown[1].text, L"电源计划不允许使用唤醒定时器,到时不能唤醒计算机执行任务!");
+  EXPECT_EQ(boxes.shown[1].caption, L"Horavel");
+  EXPECT_TRUE(ticked(dialog->ckWake));
+  dialog->BitBtn1Click();
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nnotice=60\r\nwake=1\r\n");
+  dialog = open();
+  EXPECT_TRUE(ticked(dialog->ckWake));
+  tick(dialog->ckWake, false);
+  dialog->BitBtn1Click();
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nnotice=60\r\nwake=0\r\n");
 }
 
 TEST_F(SetupDialogTest, NoChoiceWritesMinusOneALengthOfItsOwnStaysAndAutospeekFiveWritesOne) {

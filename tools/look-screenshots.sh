@@ -4,8 +4,9 @@
 # page (docs/editor-<look>.png), the notice before a power-off in the lower
 # right corner of the desktop (docs/notice-<look>.png), one dialog per
 # look (about box, settings, system time, release history; and the
-# daily-mission maintenance dialog in the system look) and the reminder
-# popup over the desktop (docs/popup.png).
+# daily-mission maintenance dialog in the system look; the history window
+# and the notice of missed missions) and the reminder popup over the
+# desktop (docs/popup.png).
 # The windows are shown by the disabled screenshot test of
 # settings_dialog_test, in a Wine virtual desktop.
 set -euo pipefail
@@ -80,3 +81,5 @@ for i in 0 1 2 3; do
   show "$i" "${dialogs[$i]}" "${titles[$i]}" "docs/${files[$i]}.png"
 done
 show 3 daily '^每日执行任务维护$' docs/daily.png
+show 0 records '^执行记录$' docs/history.png
+show 1 missed '^错过的任务$' docs/missed.png

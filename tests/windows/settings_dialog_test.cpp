@@ -16,8 +16,11 @@
 #include "platform/windows_profile_store.h"
 #include "resource_names.h"
 #include "ui/about_dialog.h"
+#include "storage/history_log.h"
 #include "ui/daily_missions_dialog.h"
+#include "ui/history_window.h"
 #include "ui/main_window.h"
+#include "ui/missed_missions_notice.h"
 #include "ui/mission_editor.h"
 #include "ui/release_history_dialog.h"
 #include "ui/reminder_popup.h"
@@ -737,9 +740,10 @@ TEST_F(SetupDialogTest, CancelWritesNothingButSetsTheChimeFromTheFile) {
 // Slow, left out of the normal run: the main window in each look and a
 // dialog over it, shown for screenshots. HORAVEL_LOOK picks the look (0..3),
 // HORAVEL_DIALOG the dialog: setup, time, editor, daily, about, history,
-// popup (the reminder popup alone, over the desktop) or notice (the notice
-// before a power-off, beside the main window); none shows the main window
-// alone.
+// popup (the reminder popup alone, over the desktop), notice (the notice
+// before a power-off, beside the main window), records (the history of
+// missions) or missed (the notice of missed missions); none shows the main
+// window alone.
 //   settings_dialog_test --gtest_also_run_disabled_tests --gtest_filter=*ShownForAScreenshot*
 TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
   RecordingPlatformServices platform;
@@ -821,6 +825,35 @@ TEST(SetupScreenshot, DISABLED_ShownForAScreenshot) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
     KillTimer(nullptr, done);
     form.powerCountdown().cancel();
+  } else if (which == "records") {
+    HistoryLog log(folder / "history.log", text);
+    const auto at = [](int day, int h, int m, int s) { return LocalDateTime{2026, 12, day, h, m, s, 0}; };
+    log.record({at(9, 7, 0, 0), "提示消息", "该起床了!", MissionOutcome::CarriedOut, std::nullopt, {}});
+    log.record({at(9, 9, 30, 0), "提示消息", "开会", MissionOutcome::CarriedOut, std::nullopt, {}});
+    log.record({at(9, 12, 0, 0), "执行程序", "C:\\Tools\\backup.exe", MissionOutcome::Failed, std::nullopt,
+                "系统找不到指定的文件。"});
+    log.record({at(10, 7, 42, 10), "关闭计算机", "", MissionOutcome::Missed, at(9, 23, 30, 0), {}});
+    log.record({at(10, 7, 42, 10), "执行程序", "C:\\Tools\\report.exe", MissionOutcome::CarriedOutLate,
+                at(9, 17, 30, 0), {}});
+    log.record({at(10, 8, 0, 0), "打开网页", "https://example.org", MissionOutcome::CarriedOut, std::nullopt, {}});
+    log.record({at(10, 9, 0, 0), "系统响铃", "内置铃声", MissionOutcome::Failed, std::nullopt, "没有可用的声音设备"});
+    TfrmHistory history(form.handle(), log);
+    showFor8Seconds(history);
+  } else if (which == "missed") {
+    // Once the main window has the keyboard, as when a notice comes.
+    const DWORD settled = GetTickCount() + 500;
+    MSG message;
+    while (GetTickCount() < settled) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) dispatchMessage(message);
+      Sleep(10);
+    }
+    TfrmMissed notice(form.handle());
+    notice.add({{"关闭计算机", "", "2026/12/9", "23:30:00", 0},
+                {"执行程序", "C:\\Tools\\backup.exe", "2026/12/8", "12:00:00", 1},
+                {"重启计算机", "", "2026/12/9", "03:00:00", 0}});
+    const UINT_PTR done = SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchMessage(message);
+    KillTimer(nullptr, done);
   } else if (which == "popup") {
     // As a reminder shows it: beside the main window, without activation.
     TfrmTishi popup(form.handle());

@@ -30,6 +30,7 @@ void MissionWaker::clockChanged() {
 }
 
 void MissionWaker::arm() {
+  tableChanged_ = false;
   std::optional<long long> next;
   if (enabled_ && running_) {
     next = nextDueSecond(table_, wallSecond(clock_.now()), text_);
@@ -57,7 +58,7 @@ std::optional<long long> MissionWaker::resumed() {
 void MissionWaker::passDone() {
   const long long now = wallSecond(clock_.now());
   if (heldFor_ && now >= *heldFor_) release();
-  if (armed_ && *armed_ <= now) arm();
+  if (tableChanged_ || (armed_ && *armed_ <= now)) arm();
 }
 
 void MissionWaker::release() {

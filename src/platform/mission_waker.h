@@ -1,9 +1,10 @@
 #pragma once
 // Keeps the wake timer on the next mission due while waking is chosen and
-// the scheduler runs: armed again whenever the table, the run state or the
-// clock changes, and once its second has passed. After a wake by it, the
-// computer is held awake until the pass that carried that mission out is
-// over.
+// the scheduler runs: armed again whenever the run state or the clock
+// changes, and after the next pass when the table changed (a pass may
+// change many rows, and finding the next mission reads them all) or the
+// timer's second has passed. After a wake by it, the computer is held awake
+// until the pass that carried that mission out is over.
 
 #include <optional>
 
@@ -30,14 +31,14 @@ class MissionWaker final : private MisTableObserver {
   // given back, for the scheduler to examine as usual.
   std::optional<long long> resumed();
   // After a pass, unless it ran nested in another: a hold whose mission
-  // has been carried out ends, and a timer whose second has passed moves on.
+  // has been carried out ends, and the timer follows the table.
   void passDone();
 
   // The wall second the timer is armed for.
   std::optional<long long> armedFor() const { return armed_; }
 
  private:
-  void rowsChanged(int, int) override { arm(); }
+  void rowsChanged(int, int) override { tableChanged_ = true; }
   void selectionChanged(int) override {}
   void arm();
   void release();
@@ -48,6 +49,7 @@ class MissionWaker final : private MisTableObserver {
   const DateTimeText& text_;
   bool enabled_ = false;
   bool running_ = false;
+  bool tableChanged_ = false;
   std::optional<long long> armed_;
   std::optional<long long> heldFor_;  // the second of the mission the computer was woken for
 };

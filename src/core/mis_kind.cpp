@@ -25,4 +25,6 @@ std::string_view kindName(MisAction action) {
   return {};
 }
 
-bool isPowerKind(MisAction action) { return noticeStrength(action) > 0; }
+bool isPowerKind(MisAction action) {
+  return noticeStrength(action) > 0 || action == MisAction::Lock || action == MisAction::MonitorOff;
+}

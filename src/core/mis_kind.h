@@ -55,7 +55,8 @@ int noticeStrength(MisAction action);
 // The display name of the kind that carries out action.
 std::string_view kindName(MisAction action);
 
-// The kinds that end the session or put the computer to sleep (those with a
-// notice): never carried out late, since a computer that was just woken or
-// whose clock jumped must not go off on its own.
+// The kinds of the editor's first page, which act on the computer itself:
+// power off, restart, log off, sleep and hibernate (those with a notice),
+// lock and displays off. Never carried out late: a computer that was just
+// woken or whose clock jumped must not go off, lock or go dark on its own.
 bool isPowerKind(MisAction action);

@@ -1,6 +1,7 @@
 #include "core/power_countdown.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "core/clock.h"
@@ -14,7 +15,7 @@ void PowerCountdown::due(MisAction action, MisTable::RowId row, long long second
   const std::string detail = record.detail == record.kindName ? std::string() : record.detail;
   if (!showing()) {
     if (seconds_ <= 0) {
-      perform(actions_, action, record.detail);
+      carryOut(action, {{row, second, record}});
       return;
     }
     rows_.push_back({row, second, record});
@@ -45,15 +46,22 @@ void PowerCountdown::tick() {
 
 void PowerCountdown::actNow() {
   if (!showing()) return;
-  const MisAction action = close();
+  const std::vector<DueRow> rows = rows_;
+  carryOut(close(), rows);
+}
+
+void PowerCountdown::carryOut(MisAction action, const std::vector<DueRow>& rows) {
   // The power actions take no detail.
   perform(actions_, action, std::string());
+  const std::string failure = actions_.takeFailure();
+  tell(rows, failure.empty() ? MissionOutcome::CarriedOut : MissionOutcome::Failed, failure);
 }
 
 void PowerCountdown::postpone() {
   if (!showing()) return;
   const std::vector<DueRow> rows = rows_;
   close();
+  tell(rows, MissionOutcome::Postponed);
   for (const DueRow& due : rows) {
     // A row deleted meanwhile is gone.
     const int index = table_.indexOf(due.id);
@@ -80,7 +88,21 @@ void PowerCountdown::postpone() {
 }
 
 void PowerCountdown::cancel() {
-  if (showing()) close();
+  if (!showing()) return;
+  const std::vector<DueRow> rows = rows_;
+  close();
+  tell(rows, MissionOutcome::Cancelled);
+}
+
+void PowerCountdown::tell(const std::vector<DueRow>& rows, MissionOutcome outcome, const std::string& failure) {
+  if (!history_) return;
+  const LocalDateTime now = clock_->now();
+  // An answer says when the row was due; one carried out says how it went.
+  const bool answered = outcome == MissionOutcome::Postponed || outcome == MissionOutcome::Cancelled;
+  for (const DueRow& due : rows) {
+    history_->record({now, due.record.kindName, due.record.detail, outcome,
+                      answered ? std::optional<LocalDateTime>(fromWallSecond(due.second)) : std::nullopt, failure});
+  }
 }
 
 MisAction PowerCountdown::close() {

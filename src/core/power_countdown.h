@@ -11,13 +11,17 @@
 // action, the strongest (noticeStrength); a stronger one starts the count
 // again, so every action gets its whole notice. The length is the user's
 // setting, read when a mission comes due; 0 carries the action out at once.
+// The history learns the end of every row the notice stood for: carried out
+// (or failed), postponed or cancelled.
 
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/date_time_text.h"
 #include "core/mis_kind.h"
 #include "core/mission_actions.h"
+#include "core/mission_history.h"
 #include "core/mission_table.h"
 #include "core/sound_player.h"
 
@@ -41,6 +45,12 @@ class PowerCountdown {
                  PowerNoticeView& view, const int& seconds);
 
   static constexpr int kPostponeSeconds = 600;
+
+  // Where the rows' ends are told, at the clock's time then; null for none.
+  void reportTo(MissionHistory* history, const Clock* clock) {
+    history_ = history;
+    clock_ = clock;
+  }
 
   // A mission of a power kind came due: the row (read now; it may change
   // while the notice shows) and the wall second it was due in.
@@ -67,6 +77,9 @@ class PowerCountdown {
   };
   // Hides the notice and forgets its rows; gives the action to carry out.
   MisAction close();
+  // Carries the action out and tells the history of the rows it stood for.
+  void carryOut(MisAction action, const std::vector<DueRow>& rows);
+  void tell(const std::vector<DueRow>& rows, MissionOutcome outcome, const std::string& failure = {});
 
   MisTable& table_;
   const DateTimeText& text_;
@@ -78,4 +91,6 @@ class PowerCountdown {
   MisAction action_ = MisAction::Shutdown;
   std::string detail_;
   int left_ = 0;
+  MissionHistory* history_ = nullptr;
+  const Clock* clock_ = nullptr;
 };

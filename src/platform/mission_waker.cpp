@@ -55,9 +55,9 @@ std::optional<long long> MissionWaker::resumed() {
   return armed_;
 }
 
-void MissionWaker::passDone() {
+void MissionWaker::passDone(bool noticeShowing) {
   const long long now = wallSecond(clock_.now());
-  if (heldFor_ && now >= *heldFor_) release();
+  if (heldFor_ && now >= *heldFor_ && !noticeShowing) release();
   if (tableChanged_ || (armed_ && *armed_ <= now)) arm();
 }
 

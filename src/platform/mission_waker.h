@@ -31,8 +31,9 @@ class MissionWaker final : private MisTableObserver {
   // given back, for the scheduler to examine as usual.
   std::optional<long long> resumed();
   // After a pass, unless it ran nested in another: a hold whose mission
-  // has been carried out ends, and the timer follows the table.
-  void passDone();
+  // has been carried out ends (not while its notice still counts,
+  // noticeShowing), and the timer follows the table.
+  void passDone(bool noticeShowing = false);
 
   // The wall second the timer is armed for.
   std::optional<long long> armedFor() const { return armed_; }

@@ -206,6 +206,7 @@ void TForm1::FormCreate() {
   runControl_.attach(scheduler_.get());
   history_ = std::make_unique<HistoryLog>(historyPath(programFolder_), text_);
   scheduler_->reportTo(history_.get(), this);
+  powerCountdown_->reportTo(history_.get(), &clock_);
   actions_->reportRingsTo(*history_, clock_);
   waker_ = std::make_unique<MissionWaker>(*wakeTimer_, MisTable1, clock_, text_);
   waker_->setEnabled(readWake(profile_));
@@ -534,8 +535,9 @@ void TForm1::Timer1Timer() {
     } over{passDepth_};
     CheckMis();
   }
-  // Once no pass is under way, what the computer was woken for is done.
-  if (passDepth_ == 0) waker_->passDone();
+  // Once no pass is under way, what the computer was woken for is done,
+  // unless a power action's notice is still counting.
+  if (passDepth_ == 0) waker_->passDone(powerCountdown_->showing());
   repaintRowColours();
 }
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/mis_kind.h"
 #include "core/run_control.h"
 #include "core/tick_schedule.h"
 
@@ -339,8 +341,8 @@ TEST_F(SchedulerTest, AfterAGapMissionsOfADayAreCarriedOutLateOnceButNeverAPower
   add("执行程序", "in 61 s gap", "2026/12/9", "12:30:30");
   add("执行程序", "after 61 s", "2026/12/9", "12:31:02");
   add("执行程序", "in 60 s gap", "2026/12/9", "12:31:03");
-  add("关闭计算机", "", "2026/12/9", "20:00:00");
-  add("提示消息", "evening", "2026/12/9", "22:00:00");
+  // Every kind, due in the evening.
+  for (const MisKind& kind : kMisKinds) table.append({std::string(kind.name), "D", "2026/12/9", "22:00:00", 0});
   add("执行程序", "a day and a second ago", "2026/12/9", "12:59:59");
   add("打开网页", "a day ago", "2026/12/9", "13:00:00");
   add("随便", "no kind", "2026/12/9", "21:00:00");
@@ -353,19 +355,29 @@ TEST_F(SchedulerTest, AfterAGapMissionsOfADayAreCarriedOutLateOnceButNeverAPower
   EXPECT_EQ(actions.lines.back(), "mExecPro in 60 s gap");
   EXPECT_EQ(history.lines, (Lines{"late in 61 s gap 2026/12/9 12:30:30", "done after 61 s", "done in 60 s gap"}));
 
-  // Asleep until 13:00 the next day: late in table order, then this second.
+  // Asleep until 13:00 the next day: late in table order, then this second;
+  // nothing that acts on the computer itself.
   actions.lines.clear();
   history.lines.clear();
   clock.set({2026, 12, 10, 13, 0, 0, 20});
   scheduler.CheckMis();
-  EXPECT_EQ(actions.lines, (Lines{"mMessage evening", "mOpenUrl a day ago", "mExecPro on wake"}));
-  EXPECT_EQ(history.lines, (Lines{"missed  2026/12/9 20:00:00", "missed a day and a second ago 2026/12/9 12:59:59",
-                                  "late evening 2026/12/9 22:00:00", "late a day ago 2026/12/9 13:00:00",
-                                  "done on wake"}));
+  EXPECT_EQ(actions.lines, (Lines{"mExecPro D", "mOpenFile D", "mMessage D", "mRing", "mOpenUrl D", "mEmail D",
+                                  "mOpenUrl a day ago", "mExecPro on wake"}));
   // One notice of those not carried out, dated when they were due.
   ASSERT_EQ(notice.shown.size(), 1u);
-  EXPECT_EQ(notice.shown[0], (std::vector<MisRecord>{{"关闭计算机", "", "2026/12/9", "20:00:00", 0},
-                                                     {"执行程序", "a day and a second ago", "2026/12/9", "12:59:59", 0}}));
+  std::vector<std::string> told;
+  for (const MisRecord& row : notice.shown[0]) told.push_back(row.kindName + " " + row.dateText + " " + row.timeText);
+  EXPECT_EQ(told, (Lines{"关闭计算机 2026/12/9 22:00:00", "重启计算机 2026/12/9 22:00:00",
+                         "注销计算机 2026/12/9 22:00:00", "锁定计算机 2026/12/9 22:00:00",
+                         "关闭显示器 2026/12/9 22:00:00", "计算机睡眠 2026/12/9 22:00:00",
+                         "计算机休眠 2026/12/9 22:00:00", "执行程序 2026/12/9 12:59:59"}));
+  // Each of them in the history first, as missed, then each late run.
+  ASSERT_EQ(history.lines.size(), 16u);
+  EXPECT_EQ(std::count(history.lines.begin(), history.lines.begin() + 8, "missed D 2026/12/9 22:00:00"), 7);
+  EXPECT_EQ(history.lines[7], "missed a day and a second ago 2026/12/9 12:59:59");
+  EXPECT_EQ(history.lines[8], "late D 2026/12/9 22:00:00");
+  EXPECT_EQ(history.lines[14], "late a day ago 2026/12/9 13:00:00");
+  EXPECT_EQ(history.lines[15], "done on wake");
 
   // Woken by the timer for a power-off and up seconds after its second: it
   // goes as if in its second.

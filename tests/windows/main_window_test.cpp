@@ -788,6 +788,30 @@ TEST(MainWindowWakeTest, AResumeMakesUpAReminderListsAMissedPowerOffAndTheTimerW
             (std::vector<std::string>{"holdAwake 1", "holdAwake 0", "disarm"}));
   EXPECT_EQ(form.history().read().field(2, 3), "已执行");
   EXPECT_FALSE(IsWindowVisible(notice->handle()));
+
+  // Woken for a power-off: held awake while its notice counts, let go once
+  // the power-off has been asked for.
+  form.MisTable1.append({"关闭计算机", "关闭计算机", "2026/12/10", "08:00:00", 0});
+  clock.set({2026, 12, 10, 7, 0, 5, 20});
+  SendMessageW(form.handle(), WM_TIMER, 1, 0);
+  EXPECT_EQ(wake.calls.back(), "arm 2026-12-10 08:00:00");
+  const auto held = [&] {
+    return std::ranges::count(wake.calls, "holdAwake 1") > std::ranges::count(wake.calls, "holdAwake 0");
+  };
+  clock.set({2026, 12, 10, 8, 0, 3, 20});
+  SendMessageW(form.handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  ASSERT_TRUE(form.powerCountdown().showing());
+  clock.set({2026, 12, 10, 8, 0, 4, 20});
+  SendMessageW(form.handle(), WM_TIMER, 1, 0);
+  EXPECT_TRUE(held());
+  form.powerCountdown().actNow();
+  EXPECT_EQ(std::ranges::count(platform.calls(), "ExitSystem 13"), 1);
+  clock.set({2026, 12, 10, 8, 0, 5, 20});
+  SendMessageW(form.handle(), WM_TIMER, 1, 0);
+  EXPECT_FALSE(held());
+  EXPECT_EQ(wake.calls.back(), "holdAwake 0");
+  EXPECT_EQ(form.history().read().field(3, 1), "关闭计算机");
+  EXPECT_EQ(form.history().read().field(3, 3), "已执行");
   form.mStop();
 }
 

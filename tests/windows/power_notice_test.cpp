@@ -9,6 +9,7 @@
 
 #include "core/repeat_rule.h"
 #include "platform/recording_platform_services.h"
+#include "storage/history_log.h"
 #include "ui/components/form.h"
 #include "ui/main_window.h"
 #include "ui/power_notice.h"
@@ -146,6 +147,8 @@ TEST_F(PowerNoticeTest, NobodyAnsweringCarriesTheActionOutAtZeroAndOnlyThen) {
 }
 
 TEST_F(PowerNoticeTest, NowActsAtOnceCancelAndEscActNeverAndTheRowsStayPassed) {
+  // Windows refuses the restart: nothing shows, the history keeps its words.
+  platform.refusals["ExitSystem 2"] = "没有足够的权限。";
   add("重启计算机", "重启计算机", "2026/12/9", "10:00:01");
   passAt(10, 0, 1);
   click(notice().btnNow);
@@ -168,6 +171,14 @@ TEST_F(PowerNoticeTest, NowActsAtOnceCancelAndEscActNeverAndTheRowsStayPassed) {
   ASSERT_EQ(form.MisTable1.count(), 3);
   EXPECT_EQ(form.MisTable1.row(1), (MisRecord{"注销计算机", "注销计算机", "2026/12/9", "10:00:02", 0}));
   EXPECT_EQ(form.MisTable1.row(2), (MisRecord{"计算机睡眠", "计算机睡眠", "2026/12/9", "10:00:03", 0}));
+  const HistoryRecords history = form.history().read();
+  ASSERT_EQ(history.count(), 3);
+  EXPECT_EQ(history.field(0, 3), "执行失败");
+  EXPECT_EQ(history.field(0, 4), "没有足够的权限。");
+  EXPECT_EQ(history.field(1, 1), "注销计算机");
+  EXPECT_EQ(history.field(1, 3), "已取消");
+  EXPECT_EQ(history.field(2, 3), "已取消");
+  EXPECT_EQ(history.field(2, 4), "原定时间 2026/12/9 10:00:03");
 }
 
 TEST_F(PowerNoticeTest, PostponingMovesTheRowTenMinutesOnPastMidnightAndItComesDueAgainNoticeAndAll) {
@@ -242,8 +253,12 @@ TEST_F(PowerNoticeTest, ASecondPowerMissionJoinsTheOpenNoticeWithTheStrongestAct
       },
       reinterpret_cast<LPARAM>(&notices));
   EXPECT_EQ(notices, 1);
-  // One answer for all three rows.
+  // One answer for all three rows, each told.
   click(notice().btnPostpone);
+  const HistoryRecords history = form.history().read();
+  ASSERT_EQ(history.count(), 4);  // the program, then the three rows put off
+  EXPECT_EQ(history.field(0, 2), "c:\\a.exe");
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(history.field(i, 3), "已推迟") << i;
   EXPECT_EQ(form.MisTable1.row(0).timeText, "10:10:01");
   EXPECT_EQ(form.MisTable1.row(1).timeText, "10:10:05");
   EXPECT_EQ(form.MisTable1.row(2).timeText, "10:10:09");

@@ -140,7 +140,7 @@ bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const Se
   }
   writeAutoSpeek(profile, choices.autoSpeek);
   writeNoticeSeconds(profile, choices.noticeSeconds);
-  if (choices.wake != readWake(profile)) profile.writeInteger(kOtherSection, kWakeKey, choices.wake ? 1 : 0);
+  writeNewerSetting(profile, kWakeKey, choices.wake ? 1 : 0, 0);
   applyTheme(choices.theme);
   autoSpeek = choices.autoSpeek;
   noticeSeconds = choices.noticeSeconds;

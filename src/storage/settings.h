@@ -131,9 +131,7 @@ struct SetupChoices {
   bool autoRun = true;
   bool autoSpeek = true;
   int noticeSeconds = kDefaultNoticeSeconds;
-  // Stored after the notice, and only when it differs from what is stored:
-  // a file that never had it stays as it was.
-  bool wake = false;
+  bool wake = false;  // stored after the notice, as a newer setting
 };
 [[nodiscard]] bool confirmSettings(ProfileStore& profile, PlatformServices& platform, const SetupChoices& choices,
                                    const std::string& exePath, const std::function<void(int)>& applyTheme,

@@ -592,12 +592,12 @@ TEST_F(SetupDialogTest, WakingIsStoredOnlyOnceChosenAndTickingItSaysWhenThisComp
   EXPECT_EQ(boxes.shown[1].caption, L"Horavel");
   EXPECT_TRUE(ticked(dialog->ckWake));
   dialog->BitBtn1Click();
-  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nnotice=60\r\nwake=1\r\n");
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nwake=1\r\n");
   dialog = open();
   EXPECT_TRUE(ticked(dialog->ckWake));
   tick(dialog->ckWake, false);
   dialog->BitBtn1Click();
-  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nnotice=60\r\nwake=0\r\n");
+  EXPECT_EQ(readText(config), "[theme]\r\nselect=0\r\n[other]\r\nautospeek=1\r\nwake=0\r\n");
 }
 
 TEST_F(SetupDialogTest, NoChoiceWritesMinusOneALengthOfItsOwnStaysAndAutospeekFiveWritesOne) {

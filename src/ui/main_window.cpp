@@ -19,6 +19,7 @@
 #include "ui/missed_missions_notice.h"
 #include "ui/mission_editor.h"
 #include "ui/power_notice.h"
+#include "ui/run_switches.h"
 #include "ui/addresses.h"
 #include "ui/components/accessible.h"
 #include "ui/components/gif_view.h"
@@ -46,45 +47,6 @@ constexpr int kListViewId = 2002;
 constexpr int kStatusBarId = 2003;
 constexpr int kCoolBarId = 2004;
 constexpr int kMenuPictureGap = 6;  // between a menu item's picture and its text
-
-// Pictures of the command lists (ImageList1, 3, 4).
-enum Picture : int { picAdd, picModify, picDelete, picStart, picPause, picStop, picAbout };
-
-// The controls the run control greys out, one adapter per kind of control.
-class ToolButtonSwitch final : public CommandControl {
- public:
-  ToolButtonSwitch(HWND toolbar, int id) : toolbar_(toolbar), id_(id) {}
-  void setEnabled(bool enabled) override { SendMessageW(toolbar_, TB_ENABLEBUTTON, id_, MAKELONG(enabled, 0)); }
-
- private:
-  HWND toolbar_;
-  int id_;
-};
-
-class MenuItemSwitch final : public CommandControl {
- public:
-  MenuItemSwitch(HMENU menu, int id) : menu_(menu), id_(id) {}
-  void setEnabled(bool enabled) override {
-    EnableMenuItem(menu_, static_cast<UINT>(id_), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  }
-
- private:
-  HMENU menu_;
-  int id_;
-};
-
-class NavItemSwitch final : public CommandControl {
- public:
-  NavItemSwitch(NavBar& bar, int id) : bar_(bar), id_(id) {}
-  void setEnabled(bool enabled) override { bar_.setItemEnabled(id_, enabled); }
-
- private:
-  NavBar& bar_;
-  int id_;
-};
-
-void appendItem(HMENU menu, int id, const wchar_t* caption) { AppendMenuW(menu, MF_STRING, id, caption); }
-void appendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
 
 }  // namespace
 
@@ -119,9 +81,11 @@ TForm1::TForm1(PlatformServices& platform, const Clock& clock, const DateTimeTex
   // Owned by the application window, which carries the taskbar button.
   params.owner = application_.handle();
   // The menu bar comes with the window: set afterwards, it would lay the
-  // frame out a second time.
-  createMenus();
+  // frame out a second time. The 控制 menu's items follow the run state.
   params.menu = MainMenu1;
+  runSwitches_[3] = std::make_unique<MenuItemSwitch>(menus_.control, cmdMenuStart);
+  runSwitches_[4] = std::make_unique<MenuItemSwitch>(menus_.control, cmdMenuPause);
+  runSwitches_[5] = std::make_unique<MenuItemSwitch>(menus_.control, cmdMenuStop);
   createWindow(params);
   application_.setMainWindow(handle());
   created_ = true;
@@ -134,9 +98,7 @@ TForm1::~TForm1() {
   missedNotice_.reset();  // owned by this window: gone before it
   CoolTrayIcon1.reset();
   ListView1.reset();
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  if (PopupMenu1) DestroyMenu(PopupMenu1);
-  if (PopupMenu2) DestroyMenu(PopupMenu2);
+  destroyLooseMenus(menus_);
   for (HIMAGELIST list : {ImageList1, ImageList2, ImageList3, ImageList4})
     if (list) ImageList_Destroy(list);
   // Gone before its owner, the application window, which is a member.
@@ -152,7 +114,7 @@ void TForm1::FormCreate() {
   rowColourTimer_.attach(handle(), kRowColourTimer);
   loadPictures();
 
-  setMainAccelerators(handle(), accelerators_);
+  setMainAccelerators(handle(), menus_.accelerators);
   createToolBar();
   createNavBar();
   StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, handle(),
@@ -246,94 +208,6 @@ void TForm1::keepMissions() {
 void TForm1::keepMissionsAtSessionEnd(bool ending) {
   // Nothing is shown and nothing waits: Windows is not held up.
   if (ending && keptMissions_) keptMissions_->saveQuietly();
-}
-
-void TForm1::createMenus() {
-  HMENU system = CreatePopupMenu();
-  appendItem(system, cmdSetup, L"系统设置");
-  appendItem(system, cmdSystemTime, L"设置系统时间");
-  appendItem(system, cmdEveryday, L"每日任务维护");
-  appendItem(system, cmdHistory, L"执行记录");
-  appendSeparator(system);
-  appendItem(system, cmdSaveMis, L"保存任务\tCtrl+S");
-  appendItem(system, cmdLoadMis, L"加载任务\tCtrl+O");
-  appendItem(system, cmdLoadMisConvert, L"加载至今日\tCtrl+Alt+O");
-  appendSeparator(system);
-  appendItem(system, cmdQuit, L"退出程序");
-
-  HMENU mission = CreatePopupMenu();
-  appendItem(mission, cmdAdd, L"添加任务\tCtrl+Ins");
-  appendItem(mission, cmdModify, L"修改任务");
-  appendItem(mission, cmdDelete, L"删除任务\tCtrl+Del");
-
-  HMENU control = CreatePopupMenu();
-  appendItem(control, cmdMenuStart, L"开始执行");
-  appendItem(control, cmdMenuPause, L"暂停执行");
-  appendItem(control, cmdMenuStop, L"停止执行");
-
-  HMENU help = CreatePopupMenu();
-  appendItem(help, cmdHelpContent, L"帮助主题");
-  appendItem(help, cmdAbout, L"关于程序");
-  appendItem(help, cmdShengji, L"升级历史");
-  appendSeparator(help);
-  appendItem(help, cmdVisitWeb, L"访问主页");
-  appendItem(help, cmdQuestion, L"问题反馈");
-
-  MainMenu1 = CreateMenu();
-  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(system), L"系统(&S)");
-  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(mission), L"任务(&M)");
-  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(control), L"控制(&C)");
-  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
-
-  // The items bound to actions with a picture show it. The window draws it
-  // from ImageList1 (menus draw other bitmaps on black, and invert them
-  // when highlighted).
-  for (int id : {cmdAdd, cmdDelete}) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_BITMAP;
-    info.hbmpItem = HBMMENU_CALLBACK;
-    SetMenuItemInfoW(mission, static_cast<UINT>(id), FALSE, &info);
-  }
-
-  PopupMenu1 = CreatePopupMenu();
-  appendItem(PopupMenu1, cmdRestore, L"恢复");
-  appendItem(PopupMenu1, cmdHistory, L"执行记录");
-  appendItem(PopupMenu1, cmdAbout, L"关于程序");
-  appendSeparator(PopupMenu1);
-  appendItem(PopupMenu1, cmdTrayClose, L"关闭程序");
-  // What a double-click on the icon does, in bold.
-  SetMenuDefaultItem(PopupMenu1, cmdRestore, FALSE);
-
-  PopupMenu2 = CreatePopupMenu();
-  appendItem(PopupMenu2, cmdAdd, L"添加任务(&A)");
-  appendItem(PopupMenu2, cmdModify, L"修改任务(&M)");
-  appendItem(PopupMenu2, cmdDelete, L"删除任务(&D)");
-  appendSeparator(PopupMenu2);
-  appendItem(PopupMenu2, cmdEverydayMission, L"设为每日执行任务");
-
-  runSwitches_[3] = std::make_unique<MenuItemSwitch>(control, cmdMenuStart);
-  runSwitches_[4] = std::make_unique<MenuItemSwitch>(control, cmdMenuPause);
-  runSwitches_[5] = std::make_unique<MenuItemSwitch>(control, cmdMenuStop);
-  EnableMenuItem(control, cmdMenuPause, MF_BYCOMMAND | MF_GRAYED);
-  EnableMenuItem(control, cmdMenuStop, MF_BYCOMMAND | MF_GRAYED);
-
-  ACCEL keys[] = {
-      {FVIRTKEY | FCONTROL, VK_INSERT, cmdAdd},
-      {FVIRTKEY | FCONTROL, VK_DELETE, cmdDelete},
-      {FVIRTKEY | FCONTROL, 'S', cmdSaveMis},
-      {FVIRTKEY | FCONTROL, 'O', cmdLoadMis},
-      {FVIRTKEY | FCONTROL | FALT, 'O', cmdLoadMisConvert},
-  };
-  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
-}
-
-int TForm1::menuPicture(int id) {
-  switch (id) {
-    case cmdAdd: return picAdd;
-    case cmdDelete: return picDelete;
-    default: return -1;
-  }
 }
 
 void TForm1::createToolBar() {
@@ -803,27 +677,14 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (item->CtlType != ODT_MENU || menuPicture(static_cast<int>(item->itemID)) < 0) break;
-      // The picture and a gap before the item's text.
-      int width = 0, height = 0;
-      ImageList_GetIconSize(ImageList1, &width, &height);
-      item->itemWidth = static_cast<UINT>(width + scale(kMenuPictureGap));
-      item->itemHeight = static_cast<UINT>(height);
-      return TRUE;
-    }
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      const int picture = item->CtlType == ODT_MENU ? menuPicture(static_cast<int>(item->itemID)) : -1;
-      if (picture < 0) break;
-      int width = 0, height = 0;
-      ImageList_GetIconSize(ImageList1, &width, &height);
-      const RECT& r = item->rcItem;
-      ImageList_Draw(ImageList1, picture, item->hDC, r.right - scale(kMenuPictureGap) - width,
-                     r.top + (r.bottom - r.top - height) / 2, ILD_TRANSPARENT);
-      return TRUE;
-    }
+    case WM_MEASUREITEM:
+      if (measureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ImageList1, scale(kMenuPictureGap)))
+        return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (drawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ImageList1, scale(kMenuPictureGap)))
+        return TRUE;
+      break;
     case WM_QUERYENDSESSION:
       // Windows is never held up, whatever is open: a question, a dialog,
       // the popup or a notice.

@@ -25,6 +25,7 @@
 #include "ui/components/file_dialogs.h"
 #include "ui/components/form.h"
 #include "ui/components/skin_engine.h"
+#include "ui/main_menus.h"
 #include "ui/mission_list_view.h"
 #include "ui/second_timer.h"
 
@@ -40,17 +41,6 @@ class HistoryLog;
 class MissionWaker;
 class WakeTimer;
 class TfrmMissed;
-
-// Command ids of the main window's controls and menu items.
-enum MainCommand : int {
-  cmdAdd = 1001, cmdModify, cmdDelete, cmdStart, cmdPause, cmdStop, cmdAbout, cmdQuit, cmdHelpContent,
-  cmdVisitWeb, cmdQuestion, cmdSetup, cmdSystemTime, cmdEveryday, cmdShengji, cmdSaveMis, cmdLoadMis,
-  cmdLoadMisConvert, cmdRestore, cmdTrayClose, cmdEverydayMission,
-  // Menu items and side-bar items of Start, Pause and Stop have ids of their
-  // own so that each control can be enabled on its own.
-  cmdMenuStart, cmdMenuPause, cmdMenuStop, cmdBarStart, cmdBarPause, cmdBarStop,
-  cmdHistory,
-};
 
 class TForm1 final : public Form, private StatusClockView, private PowerNoticeView, private MissedMissionsView {
  public:
@@ -146,9 +136,10 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   HWND CoolBar1 = nullptr;
   HWND ToolBar1 = nullptr;
   HWND StatusBar1 = nullptr;
-  HMENU MainMenu1 = nullptr;
-  HMENU PopupMenu1 = nullptr;  // notification-area icon
-  HMENU PopupMenu2 = nullptr;  // list
+  MainMenus menus_ = createMainMenus();  // made before the window, which takes the bar
+  HMENU MainMenu1 = menus_.bar;
+  HMENU PopupMenu1 = menus_.tray;  // notification-area icon
+  HMENU PopupMenu2 = menus_.list;  // list
   std::unique_ptr<NavBar> dxNavBar1;
   std::unique_ptr<MissionListView> ListView1;
   std::unique_ptr<GifView> RxGIFAnimator1;
@@ -166,9 +157,7 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   void FormCreate();
   void createToolBar();
   void createNavBar();
-  void createMenus();
-  // The picture of ImageList1 a menu item shows, -1 for none.
-  static int menuPicture(int id);
+
   void bindCommands();
   void layout() override;
   void loadPictures() override;
@@ -218,7 +207,6 @@ class TForm1 final : public Form, private StatusClockView, private PowerNoticeVi
   HIMAGELIST ImageList2 = nullptr;
   HIMAGELIST ImageList3 = nullptr;
   HIMAGELIST ImageList4 = nullptr;
-  HACCEL accelerators_ = nullptr;
   UINT picturesDpi_ = 0;  // the dpi the picture lists were drawn for
   struct {
     UINT dpi;

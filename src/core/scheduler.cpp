@@ -268,6 +268,15 @@ void Scheduler::dispatch(int i, const DueRow& entry) {
     done.outcome = MissionOutcome::CarriedOutLate;
     done.due = fromWallSecond(entry.second);
   }
+  // A reminder holds the pass while its popup shows, and missions of the
+  // seconds meanwhile are recorded by the passes nested in it: it goes into
+  // the history first, so the history stays in the order things happened.
+  // Showing it cannot fail.
+  if (kind->action == MisAction::Message) {
+    record(done);
+    perform(actions_, kind->action, row.detail);
+    return;
+  }
   perform(actions_, kind->action, row.detail);
   if (std::string failure = actions_.takeFailure(); !failure.empty()) {
     done.outcome = MissionOutcome::Failed;

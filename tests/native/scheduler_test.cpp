@@ -302,6 +302,8 @@ TEST_F(SchedulerTest, ARowBehindAReminderFiresWhenThePopupClosesAndNotAgainInANe
   passAt(12, 30, 0);
   passAt(12, 30, 12);
   EXPECT_EQ(actions.lines, (Lines{"mMessage 起床", "mExecPro during", "mExecPro same second", "mExecPro after"}));
+  // The history in the order things happened: the reminder as it showed.
+  EXPECT_EQ(history.lines, (Lines{"done 起床", "done during", "done same second", "done after"}));
 }
 
 TEST_F(SchedulerTest, RowsDeletedOrEditedWhileAReminderShowsAreCheckedAgainBeforeTheyFire) {

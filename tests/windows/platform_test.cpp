@@ -13,11 +13,11 @@
 #include "platform/system_error_text.h"
 #include "platform/text_conversion.h"
 #include "platform/token_privilege.h"
+#include "platform/under_wine.h"
 #include "platform/windows_clock.h"
 #include "platform/windows_executable_rights.h"
 #include "platform/windows_platform_services.h"
 #include "platform/windows_run_value.h"
-#include "wine_detect.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
 #include "resource_names.h"
+#include "ui/components/date_time_picker.h"
 #include "ui/components/editor_panel.h"
 #include "ui/components/file_name_edit.h"
 #include "ui/components/graphics.h"
@@ -167,11 +168,8 @@ std::wstring fileNameEditText(const std::string& detail) {
   return fileNameOfText(quoted) == path ? quoted : path;
 }
 
-SYSTEMTIME pickerTime(HWND picker) {
-  SYSTEMTIME t{};
-  if (DateTime_GetSystemtime(picker, &t) != GDT_VALID) GetLocalTime(&t);
-  return t;
-}
+// Always a real date and time, so that what is written reads back.
+SYSTEMTIME pickerTime(HWND picker) { return dateTimePickerValue(picker); }
 
 }  // namespace
 
@@ -430,6 +428,7 @@ void TfrmMis::createTimeBox() {
         control(L"BUTTON", kWeekdayCaptions[i], WS_TABSTOP | BS_AUTOCHECKBOX, kCkWeekday + i);
   }
   showRepeat({});
+  for (HWND picker : {dpDate, dpTime}) guardDateTimePicker(picker);
   // Drawn last so the box's frame does not hide the controls inside it.
   SetWindowPos(GroupBox1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -3,6 +3,7 @@
 #include "platform/text_conversion.h"
 #include "platform/windows_clock.h"
 #include "resource_names.h"
+#include "ui/components/date_time_picker.h"
 #include "ui/components/graphics.h"
 #include "ui/components/message_boxes.h"
 
@@ -28,12 +29,6 @@ constexpr Place kDtTime{16, 53, 161, 20};      // in GroupBox2
 constexpr Place kBtnClose{192, 56, 73, 25};    // in GroupBox2
 constexpr int kLabel1X = 64;
 constexpr int kLabel1Y = 16;
-
-SYSTEMTIME pickerValue(HWND picker) {
-  SYSTEMTIME value{};
-  SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&value));
-  return value;
-}
 
 HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id = 0,
                    DWORD exStyle = 0) {
@@ -96,6 +91,7 @@ void TfrmSystemTime::FormCreate() {
   const SYSTEMTIME opened = toSystemTime(now);
   SendMessageW(dtDate, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&opened));
   SendMessageW(dtTime, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&opened));
+  for (HWND picker : {dtDate, dtTime}) guardDateTimePicker(picker);
 
   bindCommand(kBtnSetTimeId, [this] { btnSetTimeClick(); });
   bindCommand(kBtnCloseId, [this] { btnCloseClick(); });
@@ -172,8 +168,8 @@ void TfrmSystemTime::Timer1Timer() {
 void TfrmSystemTime::btnSetTimeClick() {
   // The date of dtDate and the time of day of dtTime; what else each picker
   // holds plays no part.
-  const SYSTEMTIME date = pickerValue(dtDate);
-  const SYSTEMTIME time = pickerValue(dtTime);
+  const SYSTEMTIME date = dateTimePickerValue(dtDate);
+  const SYSTEMTIME time = dateTimePickerValue(dtTime);
   const LocalDateTime chosen{date.wYear, date.wMonth,  date.wDay,         time.wHour,
                              time.wMinute, time.wSecond, time.wMilliseconds};
   const bool set = platform_.SetClock(chosen);

@@ -21,6 +21,7 @@
 #include "ui/components/form.h"
 #include "ui/components/message_boxes.h"
 #include "ui/components/nav_bar.h"
+#include "ui/components/subclass.h"
 #include "window_test_support.h"
 
 // Failures show the row's texts (as code page 936 bytes).
@@ -353,6 +354,46 @@ TEST_F(EditorTest, PickedDateAndTimeGoIntoTheRowAsTheUserFormatsWriteThem) {
   ASSERT_EQ(form.MisTable1.count(), 1);
   EXPECT_EQ(row(0).dateText, "2027/2/28");
   EXPECT_EQ(row(0).timeText, "06:07:08");
+}
+
+TEST_F(EditorTest, ADateTypedIntoThePickerReachedByTabIsTaken) {
+  shown(1, [&] {
+    ASSERT_EQ(GetFocus(), editor.ListBox1);
+    typeKey(editor.ListBox1, VK_TAB);
+    ASSERT_EQ(GetFocus(), editor.dpDate);
+    for (wchar_t c : std::wstring(L"2031")) SendMessageW(editor.dpDate, WM_CHAR, c, 0);
+    typeKey(editor.dpDate, VK_RIGHT);
+    for (wchar_t c : std::wstring(L"07")) SendMessageW(editor.dpDate, WM_CHAR, c, 0);
+    page(3);
+    click(editor.btnAddOn);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_EQ(row(0).dateText, "2031/7/9");
+}
+
+// A picker broken the way long typing broke Wine's: it answers 0050/49/50 as
+// its date.
+LRESULT CALLBACK brokenPicker(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message != DTM_GETSYSTEMTIME) return nextSubclassProc(window, message, wParam, lParam);
+  *reinterpret_cast<SYSTEMTIME*>(lParam) = SYSTEMTIME{50, 49, 0, 50, 0, 0, 0, 0};
+  return GDT_VALID;
+}
+
+TEST_F(EditorTest, APickerThatLostItsValueNeverSavesADateThatDoesNotReadBack) {
+  shown(1, [&] {
+    page(3);
+    addSubclass(editor.dpDate, &brokenPicker, 1, 0);
+    click(editor.btnAddOn);
+    removeSubclass(editor.dpDate, &brokenPicker, 1);
+    // The picker holds the date it showed last again.
+    const SYSTEMTIME d = pickerTime(editor.dpDate);
+    EXPECT_EQ(d.wYear, 2026);
+    EXPECT_EQ(d.wMonth, 12);
+    EXPECT_EQ(d.wDay, 9);
+  });
+  ASSERT_EQ(form.MisTable1.count(), 1);
+  EXPECT_TRUE(text.parseDate(row(0).dateText)) << row(0).dateText;
+  EXPECT_EQ(row(0).dateText, "2026/12/9");
 }
 
 TEST_F(EditorTest, PageZeroWithNoEntryChosenAddsAndChangesNothing) {

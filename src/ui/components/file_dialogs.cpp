@@ -1,10 +1,13 @@
 #include "ui/components/file_dialogs.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "platform/system_folder.h"
+#include "platform/under_wine.h"
 
 namespace {
 
@@ -33,11 +36,50 @@ CommonDialog commonDialog(FileDialogKind kind) {
   return reinterpret_cast<CommonDialog>(reinterpret_cast<void*>(found));
 }
 
+// Wine's dialog joins its folder and the typed name in buffers of MAX_PATH
+// characters without looking at their length: a longer path overruns them,
+// and the dialog crashes a step later (docs/wine-notes.md). There the name
+// box takes only what the folder leaves room for.
+UINT_PTR CALLBACK limitNameToPath(HWND child, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_NOTIFY) return 0;
+  const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+  if (code != CDN_INITDONE && code != CDN_FOLDERCHANGE) return 0;
+  const HWND dialog = GetParent(child);
+  wchar_t folder[MAX_PATH] = L"";
+  // The folder's length with its end, for the backslash between; a folder
+  // with no path of its own (My Computer) is joined to the current one.
+  LRESULT used = SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+  if (used <= 0) used = static_cast<LRESULT>(GetCurrentDirectoryW(MAX_PATH, folder)) + 1;
+  const int room = std::max<int>(1, MAX_PATH - 1 - static_cast<int>(used));
+  // The edit inside the name box (a ComboBoxEx under Wine).
+  HWND edit = GetDlgItem(dialog, edt1);
+  if (const HWND box = GetDlgItem(dialog, cmb13)) {
+    EnumChildWindows(
+        box,
+        [](HWND window, LPARAM found) {
+          wchar_t name[8] = L"";
+          GetClassNameW(window, name, 8);
+          if (lstrcmpiW(name, L"Edit") != 0) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&edit));
+  }
+  if (edit) SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(room), 0);
+  return 0;
+}
+
 }  // namespace
 
 BOOL showSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& request) {
   const CommonDialog dialog = commonDialog(kind);
-  return dialog ? dialog(&request) : FALSE;
+  if (!dialog) return FALSE;
+  // Only under Wine: on Windows a hook brings back the old-style dialog.
+  if (runningUnderWine() && !(request.Flags & OFN_ENABLEHOOK)) {
+    request.Flags |= OFN_ENABLEHOOK;
+    request.lpfnHook = &limitNameToPath;
+  }
+  return dialog(&request);
 }
 
 void setFileDialogHook(FileDialogHook newHook) { hook() = std::move(newHook); }

@@ -16,7 +16,8 @@ enum class FileDialogKind { Open, Save };
 // The system's open and save dialogs (GetOpenFileNameW, GetSaveFileNameW).
 // Their library is loaded the first time one is shown: a resident program
 // that seldom shows one does not carry it from the start. FALSE, as the
-// system's, when cancelled or when the library is missing.
+// system's, when cancelled or when the library is missing. Under Wine the
+// name box takes no name that would make the path longer than MAX_PATH.
 BOOL showSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& request);
 
 struct FileDialogRequest {

@@ -8,6 +8,8 @@
 #   wine-launcher.sh --shutdown              end wineserver and our Xvfb
 #
 # HORAVEL_WINE_STATE names another folder for the prefix and its display;
+# HORAVEL_WINE_OVERRIDES adds DLL overrides for the program run only, not
+# for making the prefix (e.g. "wineboot.exe=d");
 # with HORAVEL_WINE_DPI (e.g. 144) that prefix runs at that dpi, and
 # HORAVEL_XVFB_SCREEN (e.g. 2400x1500x24) sizes a new Xvfb screen.
 #
@@ -160,4 +162,5 @@ case "$1" in
   --prepare) exit 0 ;;
   --display) echo "$DISPLAY"; exit 0 ;;
 esac
+if [ -n "${HORAVEL_WINE_OVERRIDES:-}" ]; then WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$HORAVEL_WINE_OVERRIDES"; fi
 exec "$wine_cmd" "$@"

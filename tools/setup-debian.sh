@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   mingw-w64 clang lld llvm wine wine64 fonts-wine xvfb xauth locales fonts-wqy-microhei
-  imagemagick x11-utils xdotool faketime
+  imagemagick x11-utils xdotool faketime python3
 )
 
 sudo_cmd=()

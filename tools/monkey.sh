@@ -35,6 +35,7 @@ if [ ! -f "$probe" ] || [ tools/monkey/probe.cpp -nt "$probe" ]; then
   x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -static -o "$probe" tools/monkey/probe.cpp -lcomctl32
 fi
 
+export PYTHONDONTWRITEBYTECODE=1  # no __pycache__ in the source tree
 status=0
 python3 tools/monkey/monkey.py "$@" || status=$?
 # The monkey's Wine server and display end with it.

@@ -92,7 +92,8 @@ class Session:
         return (what + (": " if what and names else "") + " < ".join(names[:6])).strip()
 
     def backtrace(self, windows_pid):
-        """What every thread of a program that stopped answering is doing."""
+        """What the threads of a program that stopped answering are doing,
+        its first thread's first functions as the trace."""
         m = self.monkey
         try:
             out = subprocess.run([m.wine.launcher, "winedbg", "--command", "bt all", "%d" % windows_pid],
@@ -100,9 +101,17 @@ class Session:
             text = out.stdout.decode("utf-8", "replace")
         except subprocess.TimeoutExpired:
             text = "(winedbg did not answer)"
+        # "bt all" goes through every process; only the program's threads.
+        blocks = [b for b in text.split("Backtracing for thread ")
+                  if re.match(r"\w+ in process 0*%x " % windows_pid, b, re.IGNORECASE)]
         with open(self.log_path, "a", encoding="utf-8") as f:
-            f.write("\n--- backtrace of the program that stopped answering\n" + text)
-        return self.trace()
+            f.write("\n--- the program stopped answering; its threads:\n" + "".join(blocks))
+        names = []
+        for line in (blocks[0] if blocks else "").splitlines():
+            frame = re.match(r"^=?>?\s*\d+ 0x[0-9a-f]+ (\w+)", line.strip())
+            if frame and frame.group(1) not in names:
+                names.append(frame.group(1))
+        return " < ".join(names[:6])
 
     def stop(self):
         if self.process and self.process.poll() is None:

@@ -6,7 +6,8 @@ import datetime
 # Kinds whose missions must never come due while the monkey runs: the power
 # actions, and everything that starts a program or hands something to the
 # host. Reminders and the ring may fire.
-RISKY_KINDS = {"关闭计算机", "重启计算机", "注销计算机", "执行程序", "打开文件", "打开网页", "发送邮件"}
+RISKY_KINDS = {"关闭计算机", "重启计算机", "注销计算机", "锁定计算机", "关闭显示器", "计算机睡眠", "计算机休眠",
+               "执行程序", "打开文件", "打开网页", "发送邮件"}
 SAFE_PAGES = {"提示消息", "系统响铃"}
 PAGE_CAPTIONS = ["关闭重启", "执行程序", "打开文件", "提示消息", "系统响铃", "打开网页", "发送邮件"]
 START_QUESTIONS = {"是否立刻开始执行已设定任务?", "任务已经设定,是否立刻开始执行?"}
@@ -27,6 +28,7 @@ TBSTATE_ENABLED = 4
 
 OWN_CLASSES = {"TForm1": "main", "TfrmMis": "editor", "TfrmSetup": "setup", "TfrmSystemTime": "systime",
                "TfrmEveryDayMis": "daily", "TfrmAbout": "about", "TfrmShengji": "history", "TfrmTishi": "popup",
+               "TfrmHistory": "records", "TfrmMissed": "missed", "TfrmNotice": "notice",
                "SysMonthCal32": "calendar", "ComboLBox": "droplist", "#32768": "menu"}
 IGNORED_CLASSES = {"HoravelApplication", "tooltips_class32", "IME", "Default IME"}
 

@@ -9,8 +9,8 @@ import re
 import time
 
 from actions import click_on
-from screen import (EDITOR_ADD, EDITOR_ADD_ON, EDITOR_DATE, EDITOR_TIME, IDNO, IDYES, PAGE_CAPTIONS, RISKY_KINDS,
-                    SAFE_PAGES, control_at, dangerous_rows, due_soon, kind_of, seconds_of)
+from screen import (EDITOR_ADD, EDITOR_ADD_ON, EDITOR_DATE, EDITOR_REPEAT, EDITOR_TIME, IDNO, IDYES, NO_REPEAT,
+                    PAGE_CAPTIONS, RISKY_KINDS, SAFE_PAGES, control_at, dangerous_rows, due_soon, kind_of, seconds_of)
 from session import Failure
 
 DELETE_QUESTION = "确定要删除该任务吗?"
@@ -32,7 +32,7 @@ class Guard:
         if screen.running():
             self.probe.ask("stop")
             self.stops += 1
-            self.m.event("guard", what="stopped the scheduler", rows=dangerous_rows(screen.rows))
+            self.m.event("guard stopped the scheduler", rows=dangerous_rows(screen.rows))
         for _ in range(40):
             screen = self.m.observe(session)
             self.m.check(session, screen)
@@ -107,6 +107,11 @@ class Guard:
             datetime.datetime(y, mo, d, h, mi, s)
         except ValueError:
             return False  # a value that is no date: nobody knows what would be saved
+        repeat = [c["text"] for c in ctrls if c["cls"] == "ComboBox" and c["id"] == EDITOR_REPEAT]
+        if repeat and repeat[0] != NO_REPEAT:
+            # A repeating mission is dated on to its next occurrence, which
+            # may be today whatever the date: safe only when it starts later.
+            return datetime.date(y, mo, d) > datetime.date.today()
         return not due_soon("关闭计算机", "%d/%d/%d" % (y, mo, d), "%02d:%02d:%02d" % (h, mi, s))
 
     def move_date_on(self, screen):
@@ -141,7 +146,7 @@ class Guard:
             for line in text.split("\r\n"):
                 fields = re.split("[\ufffd$]", line)  # 0x80 does not decode
                 if len(fields) >= 4 and fields[0] in RISKY_KINDS:
-                    at = seconds_of(fields[-1].strip())
+                    at = seconds_of(fields[3].strip())  # a repeating row's rule follows its time
                     if at is not None and second - 65 <= at <= second + 900:
                         return True
         return False

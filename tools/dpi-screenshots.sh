@@ -26,15 +26,20 @@ shot() {
   DISPLAY=$display import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
 }
 
+# A fresh program folder with the sample missions.
+sample_folder() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  cp "$exe" "$1/Horavel.exe"
+  write_sample_missions "$1/everyday.mis"
+  write_sample_kept_missions "$1/missions.mis"
+}
+
 for dpi in 144 192; do
   export HORAVEL_WINE_STATE=$root/build/wine-$dpi HORAVEL_WINE_DPI=$dpi HORAVEL_XVFB_SCREEN=2400x1600x24
   launcher=$root/cmake/wine-launcher.sh
   work=$root/build/dpi-$dpi
-  rm -rf "$work"
-  mkdir -p "$work"
-  cp "$exe" "$work/Horavel.exe"
-  write_sample_missions "$work/everyday.mis"
-  write_sample_kept_missions "$work/missions.mis"
+  sample_folder "$work"
 
   "$launcher" --prepare
   display=$("$launcher" --display)
@@ -71,11 +76,7 @@ done
 export HORAVEL_WINE_STATE=$root/build/wine-192-small HORAVEL_WINE_DPI=192 HORAVEL_XVFB_SCREEN=1600x1000x24
 launcher=$root/cmake/wine-launcher.sh
 work=$root/build/dpi-192-small
-rm -rf "$work"
-mkdir -p "$work"
-cp "$exe" "$work/Horavel.exe"
-write_sample_missions "$work/everyday.mis"
-write_sample_kept_missions "$work/missions.mis"
+sample_folder "$work"
 "$launcher" --prepare
 display=$("$launcher" --display)
 "$launcher" explorer /desktop=shell,1600x1000 "$work/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &

@@ -36,16 +36,7 @@ fail() {
   echo "FAIL: $*"
   exit 1
 }
-visible_window() { DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true; }
-wait_window() {
-  local id=""
-  for _ in $(seq "$2"); do
-    id=$(visible_window "$1")
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  echo "$id"
-}
+source "$root/tools/lib/wait-window.sh"
 lines() { if [ -f "$1" ]; then grep -c fired "$1"; else echo 0; fi; }
 stop_program() { "$launcher" taskkill /f /im Horavel.exe >/dev/null 2>&1 || true; }
 trap stop_program EXIT
@@ -73,8 +64,7 @@ printf '执行程序$%s$2000/1/1$00:00:10\r\n' "$(winpath "$folder/写标记.exe
 LD_PRELOAD=$faketime_lib FAKETIME_TIMESTAMP_FILE=$work/faketime-offset FAKETIME_NO_CACHE=1 \
   "$launcher" "$folder/Horavel.exe" </dev/null >"$work/horavel.log" 2>&1 &
 
-question=$(wait_window 'Horavel友情提示' 300)
-[ -n "$question" ] || fail "no start question"
+question=$(wait_window 'Horavel友情提示') || fail "no start question"
 DISPLAY=$display xdotool windowactivate --sync "$question" key Return 2>/dev/null ||
   DISPLAY=$display xdotool key Return
 [ "$(date +%s)" -lt $((due_real - 2)) ] || fail "the program came up too late for 00:00:10 on its faked clock"

@@ -37,7 +37,6 @@ display=$("$launcher" --display)
 trap '"$launcher" --shutdown' EXIT
 
 source "$root/tools/lib/wait-window.sh"
-visible_window() { DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true; }
 # One line for each program the program starts.
 request='CreateProcessInternalW .*wineboot\.exe --[a-z -]*shutdown'
 requested() { grep -q "$request" "$log" 2>/dev/null; }

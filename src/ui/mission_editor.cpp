@@ -168,9 +168,6 @@ std::wstring fileNameEditText(const std::string& detail) {
   return fileNameOfText(quoted) == path ? quoted : path;
 }
 
-// Always a real date and time, so that what is written reads back.
-SYSTEMTIME pickerTime(HWND picker) { return dateTimePickerValue(picker); }
-
 }  // namespace
 
 TfrmMis::TfrmMis(HWND owner, MisTable& table, const Clock& clock, const DateTimeText& text, RunControl& runControl,
@@ -584,8 +581,8 @@ std::optional<MisRecord> TfrmMis::heldMission() const {
   mission.imageIndex = findMisKind(mission.kindName)->imageIndex;
 
   // The date of dpDate with the time of day of dpTime.
-  const SYSTEMTIME date = pickerTime(dpDate);
-  const SYSTEMTIME time = pickerTime(dpTime);
+  const SYSTEMTIME date = dateTimePickerValue(dpDate);
+  const SYSTEMTIME time = dateTimePickerValue(dpTime);
   const LocalDateTime when{date.wYear, date.wMonth, date.wDay, time.wHour, time.wMinute, time.wSecond, 0};
   const DateTimeText& text = text_;
   mission.dateText = text.dateText(when);
@@ -617,7 +614,7 @@ void TfrmMis::cbRepeatChange() {
     EnableWindow(ckWeekdays[static_cast<size_t>(i)], kind == RepeatKind::Weekly);
   }
   if (kind == RepeatKind::Weekly && !anyTicked) {
-    const SYSTEMTIME date = pickerTime(dpDate);
+    const SYSTEMTIME date = dateTimePickerValue(dpDate);
     tick((dayOfWeek(date.wYear, date.wMonth, date.wDay) + 6) % 7, true);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/clock.h"
 #include "platform/under_wine.h"
 #include "ui/components/subclass.h"
 
@@ -17,12 +18,9 @@ UINT lastRealMessage() {
 }
 
 bool isReal(const SYSTEMTIME& t) {
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (t.wYear < 1601 || t.wYear > 9999 || t.wMonth < 1 || t.wMonth > 12) return false;
-  const bool leap = (t.wYear % 4 == 0 && t.wYear % 100 != 0) || t.wYear % 400 == 0;
-  const int days = kDays[t.wMonth - 1] + (t.wMonth == 2 && leap ? 1 : 0);
-  return t.wDay >= 1 && t.wDay <= days && t.wHour < 24 && t.wMinute < 60 && t.wSecond < 60 &&
-         t.wMilliseconds < 1000;
+  return t.wDay >= 1 && t.wDay <= daysInMonth(t.wYear, t.wMonth) && t.wHour < 24 && t.wMinute < 60 &&
+         t.wSecond < 60 && t.wMilliseconds < 1000;
 }
 
 // The messages through which typing, clicking and the drop-down calendar
